@@ -1,0 +1,167 @@
+#include "engine/synth_engine.h"
+
+#include <cstring>
+
+#include "engine/denormal_guard.h"
+#include "engine/parameter_defaults.h"
+
+namespace vt {
+
+namespace {
+
+// The silence counter stops growing here so that hours of silence cannot overflow it.
+constexpr int kSilenceCounterCap = 1 << 30;
+
+bool isSilent(float v) { return v <= SynthEngine::kSilenceThreshold && v >= -SynthEngine::kSilenceThreshold; }
+
+int minInt(int a, int b) { return a < b ? a : b; }
+
+}  // namespace
+
+SynthEngine::SynthEngine() {
+  std::memset(changedFlags, 0, sizeof(changedFlags));
+  fillParameterDefaults(params);
+  for (int i = 0; i < kNumHostParameters; ++i) setParameter(i, params[i]);
+  clearParameterChanged();
+}
+
+SynthEngine::~SynthEngine() = default;
+
+void SynthEngine::setParameter(int index, float value) {
+  if (index < 0 || index >= kNumParameters) return;
+  params[index] = value;
+  applyParameterAction(index, value);
+}
+
+float SynthEngine::getParameter(int index) const {
+  if (index < 0 || index >= kNumParameters) return 0.0f;
+  return params[index];
+}
+
+bool SynthEngine::parameterChanged(int index) const {
+  return index >= 0 && index < kNumParameters && changedFlags[index];
+}
+
+void SynthEngine::markParameterChanged(int index) {
+  if (index >= 0 && index < kNumParameters) changedFlags[index] = true;
+}
+
+void SynthEngine::clearParameterChanged() { std::memset(changedFlags, 0, sizeof(changedFlags)); }
+
+void SynthEngine::setSampleRate(float rate) {
+  if (!(rate > 0.0f)) return;  // a host may announce 0 before it knows; keep the last valid rate
+  sampleRate = rate;
+  effectChain.setSampleRate(rate);
+}
+
+void SynthEngine::setTransport(float beatsPerMinute, float quarterNotes) {
+  tempo = beatsPerMinute;
+  songPosition = quarterNotes;
+}
+
+void SynthEngine::clearQueues() {
+  voiceQueue.clear();
+  effectQueue.clear();
+}
+
+void SynthEngine::resetEffects() { effectChain.reset(); }
+
+void SynthEngine::setDataFolder(const char* folder) {
+  std::memset(dataFolder, 0, sizeof(dataFolder));
+  if (folder) std::strncpy(dataFolder, folder, sizeof(dataFolder) - 1);
+}
+
+int SynthEngine::handleDueEvents(const EventQueue& queue, int next, int position) {
+  // Events whose offset lies before the position (a host that sends them out of
+  // order or with a negative offset) are handled as soon as they are reached
+  // rather than blocking every later event of the block.
+  while (next < queue.count && queue.deltaFrames[next] <= position) {
+    handleMessage(queue.bytes[next], 3);
+    ++next;
+  }
+  return next;
+}
+
+void SynthEngine::render(float* left, float* right, int frames) {
+  if (!left || !right || frames <= 0) {
+    clearQueues();
+    return;
+  }
+  DenormalGuard denormalGuard;
+
+  std::memset(left, 0, sizeof(float) * static_cast<size_t>(frames));
+
+  // Voice stage: sub-blocks of at most 256 frames, split at event offsets.
+  int next = 0;
+  int position = 0;
+  while (position < frames) {
+    next = handleDueEvents(voiceQueue, next, position);
+    int length = minInt(frames - position, kMaxSubBlock);
+    if (next < voiceQueue.count && voiceQueue.deltaFrames[next] < position + length)
+      length = voiceQueue.deltaFrames[next] - position;
+    renderVoiceStage(left + position, length);
+    position += length;
+  }
+  // Events at exactly the block length act after the block's last frame.
+  handleDueEvents(voiceQueue, next, frames);
+
+  // Silence bypass: skip the effects once the voice mix has been silent for two seconds.
+  const bool edgesSilent = isSilent(left[0]) && isSilent(left[frames - 1]);
+  if (silenceCounter > silenceLimit() && !edgesSilent) silenceCounter = 0;
+  const bool bypass = silenceCounter > silenceLimit();
+
+  if (bypass) {
+    std::memset(right, 0, sizeof(float) * static_cast<size_t>(frames));
+    // Effect-queue events still act on the parameters while the chain sleeps.
+    int pending = handleDueEvents(effectQueue, 0, frames);
+    (void)pending;
+  } else {
+    renderEffectStage(left, right, frames);
+  }
+
+  if (edgesSilent && silenceCounter < kSilenceCounterCap) silenceCounter += frames;
+  clearQueues();
+}
+
+void SynthEngine::renderEffectStage(float* left, float* right, int frames) {
+  effectChain.prepareBlock(params);
+  int next = 0;
+  int position = 0;
+  while (position < frames) {
+    next = handleDueEvents(effectQueue, next, position);
+    int length = minInt(frames - position, kMaxEffectBlock);
+    if (next < effectQueue.count && effectQueue.deltaFrames[next] < position + length)
+      length = effectQueue.deltaFrames[next] - position;
+    float* x = left + position;
+    float* y = right + position;
+    effectChain.process(params, x, y, length);
+    applyOutputStage(x, y, length);
+    position += length;
+  }
+  handleDueEvents(effectQueue, next, frames);
+}
+
+void SynthEngine::applyOutputStage(float* x, float* y, int frames) const {
+  const float w = params[Volume] * 2.0f;
+  const float s = params[StereoWidth];
+  if (s >= 0.99f) {
+    for (int i = 0; i < frames; ++i) {
+      x[i] *= w;
+      y[i] *= w;
+    }
+    return;
+  }
+  const float sideGain = s * w;
+  const float midGain = 0.5f * (1.0f - s) * w;
+  for (int i = 0; i < frames; ++i) {
+    const float mid = (x[i] + y[i]) * midGain;
+    x[i] = mid + x[i] * sideGain;
+    y[i] = mid + y[i] * sideGain;
+  }
+}
+
+void SynthEngine::renderVoiceStage(float* /*mono*/, int /*frames*/) {
+  // Voices render here once the voice pool exists.
+}
+
+}  // namespace vt

@@ -1,0 +1,91 @@
+// The synthesis engine: parameter array and write path, MIDI event queues,
+// voices and effect units, and the render loop that turns one host block of
+// queued events into two output channels.
+#pragma once
+
+#include <cstdint>
+
+#include "effects/effect_chain.h"
+#include "engine/event_queue.h"
+#include "engine/parameter_ids.h"
+
+namespace vt {
+
+class SynthEngine {
+public:
+  static constexpr int kMaxSubBlock = 256;           // voice-stage resolution in frames
+  static constexpr int kMaxEffectBlock = 100000;     // effect-stage sub-block limit in frames
+  static constexpr float kSilenceThreshold = 0.00003f;
+  static constexpr int kDataFolderSize = 256;
+
+  SynthEngine();
+  ~SynthEngine();
+
+  SynthEngine(const SynthEngine&) = delete;
+  SynthEngine& operator=(const SynthEngine&) = delete;
+
+  // Stores the value (indices 0-244; others are ignored) and recomputes what depends on it.
+  void setParameter(int index, float value);
+  float getParameter(int index) const;
+  const float* parameters() const { return params; }
+
+  // Flags for parameters the engine changed itself during a block (MIDI controllers,
+  // a completed MIDI learn); the plug-in reports and clears them after each block.
+  bool parameterChanged(int index) const;
+  void markParameterChanged(int index);
+  void clearParameterChanged();
+
+  void setSampleRate(float rate);
+  float getSampleRate() const { return sampleRate; }
+
+  // Transport written by the event intake.
+  void setTransport(float beatsPerMinute, float quarterNotes);
+  float getTempo() const { return tempo; }
+  float getSongPosition() const { return songPosition; }
+
+  // Event intake: filters a MIDI message and queues it for the render loop.
+  void queueMessage(const std::uint8_t* bytes, int length, std::int32_t deltaFrames);
+  // Performs one queued message; false when fewer than three bytes are given.
+  bool handleMessage(const std::uint8_t* bytes, int length);
+  void clearQueues();
+  const EventQueue& voiceEvents() const { return voiceQueue; }
+  const EventQueue& effectEvents() const { return effectQueue; }
+
+  // Clears the delay lines and filter memories of the effect units.
+  void resetEffects();
+
+  // Fills both buffers with 'frames' samples; consumes and empties the queues.
+  void render(float* left, float* right, int frames);
+
+  bool effectsBypassed() const { return silenceCounter > silenceLimit(); }
+
+  void setDataFolder(const char* folder);
+  const char* getDataFolder() const { return dataFolder; }
+
+  EffectChain& effects() { return effectChain; }
+
+private:
+  void applyParameterAction(int index, float x);
+  void renderVoiceStage(float* mono, int frames);
+  void renderEffectStage(float* left, float* right, int frames);
+  void applyOutputStage(float* x, float* y, int frames) const;
+  // Hands every queued event due at 'position' to the message handler, starting at
+  // 'next'; returns the index of the first event not yet due.
+  int handleDueEvents(const EventQueue& queue, int next, int position);
+  int silenceLimit() const { return static_cast<int>(sampleRate * 2.0f); }
+
+  EffectChain effectChain;
+  EventQueue voiceQueue;
+  EventQueue effectQueue;
+
+  float params[kNumParameters];
+  bool changedFlags[kNumParameters];
+
+  float sampleRate = 44100.0f;
+  float tempo = 0.0f;
+  float songPosition = 0.0f;
+  int silenceCounter = 1;
+  char dataFolder[kDataFolderSize] = {};
+};
+
+}  // namespace vt
