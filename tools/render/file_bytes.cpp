@@ -1,0 +1,60 @@
+#include "tools/render/file_bytes.h"
+
+#include <cstdio>
+
+namespace vt::render {
+
+bool readFileBytes(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& bytes,
+                   std::string& error) {
+  bytes.clear();
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) {
+    error = "cannot open " + path;
+    return false;
+  }
+  // Read in pieces rather than trusting a size query: the limit holds for
+  // pipes and special files too.
+  constexpr std::size_t kPiece = 64 * 1024;
+  bool ok = true;
+  for (;;) {
+    const std::size_t before = bytes.size();
+    if (before > maxBytes) {
+      error = path + " is larger than " + std::to_string(maxBytes) + " bytes";
+      ok = false;
+      break;
+    }
+    bytes.resize(before + kPiece);
+    const std::size_t got = std::fread(bytes.data() + before, 1, kPiece, file);
+    bytes.resize(before + got);
+    if (got < kPiece) {
+      if (std::ferror(file)) {
+        error = "cannot read " + path;
+        ok = false;
+      } else if (bytes.size() > maxBytes) {
+        error = path + " is larger than " + std::to_string(maxBytes) + " bytes";
+        ok = false;
+      }
+      break;
+    }
+  }
+  std::fclose(file);
+  if (!ok) bytes.clear();
+  return ok;
+}
+
+bool writeFileBytes(const std::string& path, const void* data, std::size_t size, std::string& error) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) {
+    error = "cannot create " + path;
+    return false;
+  }
+  const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
+  const bool closed = std::fclose(file) == 0;
+  if (!written || !closed) {
+    error = "cannot write " + path;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace vt::render

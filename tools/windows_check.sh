@@ -1,0 +1,276 @@
+#!/usr/bin/env bash
+# Exercises the Windows builds, not just compiles them.
+#
+#   tools/windows_check.sh
+#
+# 1. Installs what is missing (MinGW-w64, Wine 8 with its 32-bit part,
+#    qemu-user-static) on Debian 12.
+# 2. Builds the Linux reference (default preset) and the win32 and win64 presets.
+# 3. Checks both VT7000.dll files: exactly one export, main; imports only
+#    Windows system DLLs (the C and C++ runtimes are linked in statically).
+# 4. Runs the 64-bit vt7000-render.exe against the 64-bit VT7000.dll under
+#    wine64: --info must print what the Linux build prints, and a short render
+#    must match the Linux build's render of the same input.
+# 5. Runs the 32-bit pair once the same way. Where 32-bit x86 code cannot run
+#    natively it goes through qemu-user-static registered in binfmt_misc with
+#    QEMU_RESERVED_VA=0xffff0000. Where that cannot be set up either, the
+#    script says so loudly and goes on.
+#
+# Renders are compared with vt7000-wav-compare: equal shape, and no sample
+# differing by more than VT7000_WAV_TOLERANCE (default 1e-4, about -80 dBFS;
+# the C runtimes' maths functions may differ in the last bits). The report
+# says whether the files were sample-exact.
+#
+# Environment:
+#   VT7000_WIN32_RUNNER  auto (default) | qemu | native | skip
+#                        auto: native when this machine executes 32-bit x86
+#                        code, else qemu through binfmt_misc, else skip loudly
+#   VT7000_WAV_TOLERANCE largest allowed sample difference (default 1e-4)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+runner=${VT7000_WIN32_RUNNER:-auto}
+tolerance=${VT7000_WAV_TOLERANCE:-1e-4}
+case "$runner" in auto|qemu|native|skip) ;; *) echo "VT7000_WIN32_RUNNER must be auto, qemu, native or skip" >&2; exit 2 ;; esac
+
+work=$root/build/wine
+mkdir -p "$work"
+export WINEDEBUG=-all
+# Wine must not try to show dialogs (Mono/Gecko installers) on a machine without a display.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY
+
+# The short render both platforms do: the demo phrase, an odd block size so
+# events fall inside blocks, a short tail.
+render_args=(--rate 44100 --block 300 --seconds 0.25)
+
+wine64_timeout=600   # seconds; a run takes about one, a new prefix about twenty
+wine32_timeout=1800  # through qemu a run takes minutes, a new prefix several
+
+passed=0
+failed=0
+notes=()
+pass() { echo "PASS: $*"; passed=$((passed + 1)); }
+fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
+loud() {
+  echo
+  echo "!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!"
+  echo "!!! $*"
+  echo "!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!"
+  echo
+  notes+=("$*")
+}
+section() { echo; echo "== $* ($((SECONDS / 60))m$((SECONDS % 60))s)"; }
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# ---------------------------------------------------------------------------
+section "Packages"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  echo "Adding the i386 architecture (for wine32)"
+  as_root dpkg --add-architecture i386
+  need_update=1
+fi
+packages=(build-essential cmake ninja-build pkg-config libsndfile1-dev
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  wine wine64 wine32:i386 qemu-user-static binfmt-support)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
+  echo "Installing: ${missing[*]:-(package lists only)}"
+  as_root apt-get update -qq
+  if [ ${#missing[@]} -gt 0 ]; then
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+fi
+echo "all present"
+
+# ---------------------------------------------------------------------------
+section "Builds"
+cmake --preset default >/dev/null
+cmake --build --preset default
+for preset in win64 win32; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+done
+
+linux_out=$root/build/default/out
+render_linux=$linux_out/vt7000-render
+compare=$linux_out/vt7000-wav-compare
+
+# ---------------------------------------------------------------------------
+section "Exports and imports"
+# Windows system DLLs a module may import; everything else (libgcc_s, libstdc++,
+# libwinpthread...) would have to be shipped beside it.
+system_dlls="kernel32 user32 gdi32 msvcrt advapi32 shell32 ole32 oleaut32 comdlg32 comctl32 msimg32 shlwapi uuid winmm version"
+check_binary() {
+  local objdump=$1 file=$2 expect_exports=$3
+  local dump
+  dump=$("$objdump" -p "$file")
+  if [ -n "$expect_exports" ]; then
+    local exports
+    exports=$(printf '%s\n' "$dump" | awk '/\[Ordinal\/Name Pointer\] Table/ {on=1; next} on && NF == 0 {on=0} on {print $NF}' |
+      tr '\n' ' ' | sed 's/ $//')
+    if [ "$exports" = "$expect_exports" ]; then
+      pass "$file exports exactly: $exports"
+    else
+      fail "$file exports '$exports', expected '$expect_exports'"
+    fi
+  fi
+  local imports bad=""
+  imports=$(printf '%s\n' "$dump" | awk '/DLL Name:/ {print $3}')
+  for dll in $imports; do
+    local base
+    base=$(printf '%s' "${dll%.*}" | tr 'A-Z' 'a-z')
+    case " $system_dlls " in *" $base "*) ;; *) bad="$bad $dll" ;; esac
+  done
+  if [ -z "$bad" ]; then
+    pass "$file imports only system DLLs: $(echo $imports)"
+  else
+    fail "$file imports non-system DLLs:$bad"
+  fi
+}
+check_binary x86_64-w64-mingw32-objdump build/win64/out/VT7000.dll main
+check_binary x86_64-w64-mingw32-objdump build/win64/out/vt7000-render.exe ""
+check_binary i686-w64-mingw32-objdump build/win32/out/VT7000.dll main
+check_binary i686-w64-mingw32-objdump build/win32/out/vt7000-render.exe ""
+
+# ---------------------------------------------------------------------------
+section "Linux reference"
+"$render_linux" "$linux_out/VT7000.so" --info >"$work/info-linux.txt"
+"$render_linux" "$linux_out/VT7000.so" --out "$work/render-linux.wav" "${render_args[@]}"
+
+# Compares a Windows run's --info text and render with the Linux reference.
+compare_with_linux() {
+  local label=$1 info=$2 wav=$3
+  if tr -d '\r' <"$info" | sed '/^rendered \|^real-time factor/d' | diff -u "$work/info-linux.txt" - >"$work/info-$label.diff"; then
+    pass "$label --info matches the Linux build"
+  else
+    fail "$label --info differs from the Linux build (see $work/info-$label.diff)"
+    head -20 "$work/info-$label.diff"
+  fi
+  local verdict
+  if verdict=$("$compare" "$work/render-linux.wav" "$wav" "$tolerance"); then
+    pass "$label render matches the Linux build: $verdict"
+  else
+    fail "$label render differs from the Linux build: $verdict"
+  fi
+}
+
+# ---------------------------------------------------------------------------
+section "64-bit Windows under wine64"
+wine64=/usr/lib/wine/wine64
+prefix64=$work/prefix64
+run_win64() {
+  cd build/win64/out || return 1
+  export WINEPREFIX=$prefix64 WINEARCH=win64
+  local status=0
+  timeout "$wine64_timeout" "$wine64" vt7000-render.exe VT7000.dll --info >"$work/info-win64.txt" || status=1
+  if [ "$status" = 0 ]; then
+    timeout "$wine64_timeout" "$wine64" vt7000-render.exe VT7000.dll --out ../../wine/render-win64.wav \
+      "${render_args[@]}" || status=1
+  fi
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  return "$status"
+}
+start=$SECONDS
+if (run_win64); then ran64=1; else ran64=0; fi
+echo "wine64 runs took $((SECONDS - start)) s"
+if [ "$ran64" = 1 ]; then
+  compare_with_linux win64 "$work/info-win64.txt" "$work/render-win64.wav"
+else
+  fail "the 64-bit pair did not run under wine64"
+fi
+
+# ---------------------------------------------------------------------------
+section "32-bit Windows"
+wine32=/usr/lib/wine/wine
+binfmt=/proc/sys/fs/binfmt_misc
+registered_entry=""
+cleanup() {
+  if [ -n "$registered_entry" ] && [ -e "$binfmt/$registered_entry" ]; then
+    echo -1 | as_root tee "$binfmt/$registered_entry" >/dev/null 2>&1 || true
+  fi
+}
+trap cleanup EXIT
+
+# True when this machine itself executes 32-bit x86 programs (no emulator
+# registered for them yet).
+native_32bit_works() {
+  i386_handler_enabled && return 1
+  timeout 60 "$wine32" --version >/dev/null 2>&1
+}
+# True when binfmt_misc hands i386 programs to some enabled handler.
+i386_handler_enabled() {
+  [ -e "$binfmt/status" ] || return 1
+  local entry
+  for entry in "$binfmt"/*; do
+    case "$(basename "$entry")" in register | status) continue ;; esac
+    grep -qx enabled "$entry" 2>/dev/null && grep -q '^magic 7f454c460101010000000000000000000200030' "$entry" && return 0
+  done
+  return 1
+}
+# Registers qemu-i386-static for i386 programs; false when binfmt_misc cannot be mounted or written.
+setup_qemu_binfmt() {
+  if [ ! -e "$binfmt/register" ]; then
+    as_root mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null || return 1
+  fi
+  [ -e "$binfmt/register" ] || return 1
+  i386_handler_enabled && return 0
+  local name=vt7000-qemu-i386
+  # ELF, 32-bit, little-endian, executable or shared object, machine 3 (i386).
+  # F: the kernel opens the emulator now, so it works in any mount namespace.
+  printf '%s' ":$name:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:/usr/bin/qemu-i386-static:F" |
+    as_root tee "$binfmt/register" >/dev/null 2>&1 || return 1
+  registered_entry=$name
+  i386_handler_enabled
+}
+
+mode=$runner
+if [ "$mode" = auto ]; then
+  if native_32bit_works; then
+    mode=native
+  else
+    mode=qemu
+  fi
+fi
+if [ "$mode" = qemu ] && ! setup_qemu_binfmt; then
+  loud "binfmt_misc cannot be mounted or written on this machine: the 32-bit Windows pair cannot run through qemu here. The 32-bit check is SKIPPED."
+  mode=skip
+fi
+if [ "$mode" = skip ]; then
+  [ "$runner" = skip ] && loud "VT7000_WIN32_RUNNER=skip: the 32-bit Windows check is SKIPPED."
+else
+  echo "32-bit programs run: $([ "$mode" = qemu ] && echo "through qemu-i386-static (QEMU_RESERVED_VA=0xffff0000), this takes minutes" || echo natively)"
+  prefix32=$work/prefix32
+  run_win32() {
+    cd build/win32/out || return 1
+    export WINEPREFIX=$prefix32 WINEARCH=win32
+    if [ "$mode" = qemu ]; then export QEMU_RESERVED_VA=0xffff0000; fi
+    local status=0
+    # One run does both, the report and then the render: under qemu every run costs minutes.
+    timeout "$wine32_timeout" "$wine32" vt7000-render.exe VT7000.dll --info --out ../../wine/render-win32.wav \
+      "${render_args[@]}" >"$work/info-win32.txt" || status=1
+    /usr/lib/wine/wineserver -k 2>/dev/null || true
+    return "$status"
+  }
+  start=$SECONDS
+  if (run_win32); then ran32=1; else ran32=0; fi
+  echo "the 32-bit run took $((SECONDS - start)) s"
+  if [ "$ran32" = 1 ]; then
+    compare_with_linux win32 "$work/info-win32.txt" "$work/render-win32.wav"
+  else
+    fail "the 32-bit pair did not run ($mode)"
+  fi
+fi
+
+# ---------------------------------------------------------------------------
+section "Windows check done"
+for note in "${notes[@]}"; do echo "NOTE: $note"; done
+echo "Windows check: $passed checks passed, $failed checks failed"
+[ "$failed" -eq 0 ]
