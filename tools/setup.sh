@@ -28,10 +28,12 @@ cmake --build --preset default
 if [ "$mode" = test ]; then
   ctest --preset default --output-on-failure -j "$(nproc)"
 else
-  render=build/default/out/vt7000-render
-  if [ -x "$render" ]; then
-    "$render" build/default/out/VT7000.so --out demo.wav
-  else
-    echo "The render host is not built yet."
-  fi
+  # The demo phrase through the built module, with the first factory
+  # instrument when the library has one.
+  out=build/default/out
+  instrument=$(find "$out/Veltrane7000Data/Instruments-Factory" -type f -name '*.v7i' 2>/dev/null | LC_ALL=C sort | head -n 1 || true)
+  args=("$out/VT7000.so" --out demo.wav)
+  [ -n "$instrument" ] && args+=(--instrument "$instrument")
+  "$out/vt7000-render" "${args[@]}"
+  echo "Wrote demo.wav"
 fi
