@@ -1,0 +1,182 @@
+#include "engine/oscillator_bank.h"
+
+#include <cmath>
+
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#define VT7000_OSCILLATOR_SSE2 1
+#endif
+
+namespace vt {
+
+namespace {
+
+// Ramps smaller than this are flushed to zero so that a steady partial never
+// drifts into denormal arithmetic.
+constexpr float kFlushThreshold = 1e-11f;
+
+// Largest phase step per sample. One wrap per sample keeps the phase inside the
+// table only while a step stays below one period; a block ending at or above
+// the sample rate (a high harmonic under a steep pitch rise) would otherwise
+// step past the table's end. The margin covers rounding of the stepped ramp.
+constexpr float kMaxIncrement = kOscillatorPeriod - 0.1f;
+
+float flushTiny(float v) { return std::fabs(v) < kFlushThreshold ? 0.0f : v; }
+
+// Negative and NaN steps become 0, oversized ones kMaxIncrement.
+float limitIncrement(float inc) {
+  if (!(inc >= 0.0f)) return 0.0f;
+  return inc > kMaxIncrement ? kMaxIncrement : inc;
+}
+
+// Per-sample state of one partial for one block.
+struct Ramp {
+  float phase;
+  float inc;
+  float dInc;
+  float amp;
+  float dAmp;
+};
+
+Ramp prepareRamp(float phase, float sampleRate, int n, float f0, float f1, float a0, float a1) {
+  const float steps = static_cast<float>(n);
+  const float inc0 = limitIncrement(f0 * kOscillatorPeriod / sampleRate);
+  const float inc1 = limitIncrement(f1 * kOscillatorPeriod / sampleRate);
+  Ramp r;
+  r.phase = (phase >= 0.0f && phase < kOscillatorPeriod) ? phase : 0.0f;
+  r.inc = flushTiny(inc0);
+  r.dInc = flushTiny((inc1 - inc0) / steps);
+  r.amp = a0;
+  r.dAmp = flushTiny((a1 - a0) / steps);
+  return r;
+}
+
+bool blockRenderable(const float* sine, float sampleRate, const float* out, int n) {
+  return sine && out && n >= 1 && sampleRate > 0.0f;
+}
+
+void renderRamp(const float* sine, Ramp& r, float* out, int n) {
+  float phase = r.phase;
+  float inc = r.inc;
+  float amp = r.amp;
+  const float dInc = r.dInc;
+  const float dAmp = r.dAmp;
+  for (int j = 0; j < n; ++j) {
+    phase += inc;
+    if (phase >= kOscillatorPeriod) phase -= kOscillatorPeriod;
+    const int i = static_cast<int>(phase);
+    const float s = sine[i] + (sine[i + 1] - sine[i]) * (phase - static_cast<float>(i));
+    amp += dAmp;
+    out[j] += s * amp;
+    inc += dInc;
+  }
+  r.phase = phase;
+}
+
+#ifdef VT7000_OSCILLATOR_SSE2
+
+// Four partials side by side, one per lane; every lane follows exactly the
+// scalar steps of renderRamp.
+struct FourRamps {
+  __m128 phase;
+  __m128 inc;
+  __m128 dInc;
+  __m128 amp;
+  __m128 dAmp;
+};
+
+// Loads the two neighbouring table entries sine[i] and sine[i + 1] as one
+// 64-bit pair into the low half of a register.
+inline __m128 loadPair(const float* sine, int i) {
+  return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(sine + i)));
+}
+
+// Advances the four partials by one sample and returns their four products.
+inline __m128 stepFour(const float* sine, FourRamps& r) {
+  const __m128 period = _mm_set1_ps(kOscillatorPeriod);
+  const __m128 advanced = _mm_add_ps(r.phase, r.inc);
+  const __m128 wrapMask = _mm_cmpge_ps(advanced, period);
+  const __m128 wrapped = _mm_sub_ps(advanced, period);
+  r.phase = _mm_or_ps(_mm_and_ps(wrapMask, wrapped), _mm_andnot_ps(wrapMask, advanced));
+
+  const __m128i index = _mm_cvttps_epi32(r.phase);
+  const __m128 frac = _mm_sub_ps(r.phase, _mm_cvtepi32_ps(index));
+  // Indices are below 200, so the low 16 bits of each lane hold them.
+  const __m128 pair0 = loadPair(sine, _mm_extract_epi16(index, 0));
+  const __m128 pair1 = loadPair(sine, _mm_extract_epi16(index, 2));
+  const __m128 pair2 = loadPair(sine, _mm_extract_epi16(index, 4));
+  const __m128 pair3 = loadPair(sine, _mm_extract_epi16(index, 6));
+  const __m128 pairs01 = _mm_unpacklo_ps(pair0, pair1);  // s0 s1 s0' s1'
+  const __m128 pairs23 = _mm_unpacklo_ps(pair2, pair3);  // s2 s3 s2' s3'
+  const __m128 lower = _mm_movelh_ps(pairs01, pairs23);  // sine[i]
+  const __m128 upper = _mm_movehl_ps(pairs23, pairs01);  // sine[i + 1]
+  const __m128 s = _mm_add_ps(lower, _mm_mul_ps(_mm_sub_ps(upper, lower), frac));
+
+  r.amp = _mm_add_ps(r.amp, r.dAmp);
+  const __m128 product = _mm_mul_ps(s, r.amp);
+  r.inc = _mm_add_ps(r.inc, r.dInc);
+  return product;
+}
+
+#endif
+
+}  // namespace
+
+void renderPartial(const float* sine, float sampleRate, float& phase, float* out, int n, float f0, float f1, float a0,
+                   float a1) {
+  if (!blockRenderable(sine, sampleRate, out, n)) return;
+  Ramp r = prepareRamp(phase, sampleRate, n, f0, f1, a0, a1);
+  renderRamp(sine, r, out, n);
+  phase = r.phase;
+}
+
+void renderFourPartials(const float* sine, float sampleRate, const PartialRamp partials[4], float* out, int n) {
+  if (!blockRenderable(sine, sampleRate, out, n)) return;
+  Ramp ramps[4];
+  for (int k = 0; k < 4; ++k) {
+    const PartialRamp& p = partials[k];
+    ramps[k] = prepareRamp(p.phase ? *p.phase : 0.0f, sampleRate, n, p.f0, p.f1, p.a0, p.a1);
+  }
+
+#ifdef VT7000_OSCILLATOR_SSE2
+  FourRamps r;
+  r.phase = _mm_setr_ps(ramps[0].phase, ramps[1].phase, ramps[2].phase, ramps[3].phase);
+  r.inc = _mm_setr_ps(ramps[0].inc, ramps[1].inc, ramps[2].inc, ramps[3].inc);
+  r.dInc = _mm_setr_ps(ramps[0].dInc, ramps[1].dInc, ramps[2].dInc, ramps[3].dInc);
+  r.amp = _mm_setr_ps(ramps[0].amp, ramps[1].amp, ramps[2].amp, ramps[3].amp);
+  r.dAmp = _mm_setr_ps(ramps[0].dAmp, ramps[1].dAmp, ramps[2].dAmp, ramps[3].dAmp);
+
+  int j = 0;
+  // Four samples at a time: the 4 x 4 products are transposed so that each
+  // sample's four partials are summed in one vector.
+  for (; j + 4 <= n; j += 4) {
+    const __m128 p0 = stepFour(sine, r);
+    const __m128 p1 = stepFour(sine, r);
+    const __m128 p2 = stepFour(sine, r);
+    const __m128 p3 = stepFour(sine, r);
+    const __m128 sum01 = _mm_add_ps(_mm_unpacklo_ps(p0, p1), _mm_unpackhi_ps(p0, p1));
+    const __m128 sum23 = _mm_add_ps(_mm_unpacklo_ps(p2, p3), _mm_unpackhi_ps(p2, p3));
+    const __m128 sums = _mm_add_ps(_mm_movelh_ps(sum01, sum23), _mm_movehl_ps(sum23, sum01));
+    _mm_storeu_ps(out + j, _mm_add_ps(_mm_loadu_ps(out + j), sums));
+  }
+  for (; j < n; ++j) {
+    const __m128 p = stepFour(sine, r);
+    const __m128 halves = _mm_add_ps(p, _mm_movehl_ps(p, p));
+    const __m128 total = _mm_add_ss(halves, _mm_shuffle_ps(halves, halves, _MM_SHUFFLE(1, 1, 1, 1)));
+    out[j] += _mm_cvtss_f32(total);
+  }
+
+  alignas(16) float phases[4];
+  _mm_store_ps(phases, r.phase);
+  for (int k = 0; k < 4; ++k) {
+    if (partials[k].phase) *partials[k].phase = phases[k];
+  }
+#else
+  for (int k = 0; k < 4; ++k) {
+    renderRamp(sine, ramps[k], out, n);
+    if (partials[k].phase) *partials[k].phase = ramps[k].phase;
+  }
+#endif
+}
+
+}  // namespace vt
