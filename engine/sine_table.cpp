@@ -23,16 +23,15 @@ int holderCount = 0;
 
 const float* SineTable::acquire() {
   std::lock_guard<std::mutex> lock(tableMutex());
-  ++holderCount;
   if (!sharedTable) {
     float* table = new (std::nothrow) float[kSize];
-    if (table) {
-      const double twoPi = 6.283185307179586476925;
-      for (int i = 0; i < kSteps; ++i) table[i] = static_cast<float>(std::sin(twoPi * i / kSteps));
-      table[kSteps] = table[0];
-    }
+    if (!table) return nullptr;
+    const double twoPi = 6.283185307179586476925;
+    for (int i = 0; i < kSteps; ++i) table[i] = static_cast<float>(std::sin(twoPi * i / kSteps));
+    table[kSteps] = table[0];
     sharedTable = table;
   }
+  ++holderCount;
   return sharedTable;
 }
 

@@ -11,11 +11,11 @@ public:
   static constexpr int kSize = kSteps + 1;  // entry kSteps repeats entry 0 for interpolation
 
   // Registers a holder and returns the shared table (kSize floats), creating it
-  // for the first holder. Returns null only when the table could not be
-  // allocated; the hold still counts, so every acquire is paired with one
-  // release whatever it returned, and a later acquire tries again.
+  // for the first holder. Returns null, without registering, only when the
+  // table could not be allocated; a later acquire tries again.
   static const float* acquire();
-  // Drops one hold; the table is freed with the last. Extra releases are ignored.
+  // Drops the hold of a successful acquire; the table is freed with the last
+  // hold. A release without a hold is ignored.
   static void release();
 
   // Number of current holders.

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "tests/support/allocation_counter.h"
+
 namespace vt {
 namespace {
 
@@ -41,6 +43,19 @@ TEST(SineTable, IsSharedWhileHeldAndRebuiltAfterTheLastRelease) {
   ASSERT_NE(again, nullptr);
   EXPECT_FLOAT_EQ(again[50], 1.0f);
   SineTable::release();
+}
+
+TEST(SineTable, FailedCreationRegistersNoHolderAndIsRetried) {
+  if (SineTable::holders() != 0) GTEST_SKIP() << "table already held in this process";
+  test::failAllocationNumber(0);
+  EXPECT_EQ(SineTable::acquire(), nullptr);
+  test::failAllocationNumber(-1);
+  EXPECT_EQ(SineTable::holders(), 0);
+  const float* table = SineTable::acquire();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(SineTable::holders(), 1);
+  SineTable::release();
+  EXPECT_EQ(SineTable::holders(), 0);
 }
 
 }  // namespace
