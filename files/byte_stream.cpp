@@ -1,5 +1,6 @@
 #include "files/byte_stream.h"
 
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -22,6 +23,8 @@ float bitsToFloat(std::uint32_t bits) {
   std::memcpy(&value, &bits, sizeof(value));
   return value;
 }
+
+float finiteOrZero(float value) { return std::isfinite(value) ? value : 0.0f; }
 
 }  // namespace
 
@@ -208,8 +211,10 @@ bool ByteStream::readBreakpointList(BreakpointCurve& curve) {
   }
   float xValues[kMaxListPoints];
   float yValues[kMaxListPoints];
-  for (std::int32_t i = 0; i < n; ++i) xValues[i] = readFloat();
-  for (std::int32_t i = 0; i < n; ++i) yValues[i] = readFloat();
+  // A NaN or infinite value would poison every sum it reaches (and the effect
+  // units' memories after it); it is read as 0.
+  for (std::int32_t i = 0; i < n; ++i) xValues[i] = finiteOrZero(readFloat());
+  for (std::int32_t i = 0; i < n; ++i) yValues[i] = finiteOrZero(readFloat());
   return curve.assign(n, xValues, yValues);
 }
 

@@ -63,7 +63,7 @@ public:
 
   // n, then n x values, then n y values. n outside 0..128 fails with the curve
   // left empty. A curve that shares another curve's x axis still consumes its
-  // n x values from the stream.
+  // n x values from the stream. A NaN or infinite value is read as 0.
   bool readBreakpointList(BreakpointCurve& curve);
   bool writeBreakpointList(const BreakpointCurve& curve);
 
