@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "engine/breakpoint_curve.h"
+#include "engine/harmonic_set.h"
+
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
 #include <emmintrin.h>
 #define VT7000_OSCILLATOR_SSE2 1
@@ -177,6 +180,185 @@ void renderFourPartials(const float* sine, float sampleRate, const PartialRamp p
     if (partials[k].phase) *partials[k].phase = ramps[k].phase;
   }
 #endif
+}
+
+namespace {
+
+// A partial whose amplitude stays at or below this level at both block ends
+// (below it, for a morphing voice) is not rendered and keeps its phase.
+constexpr float kSilentAmplitude = 0.00003f;
+// Partials fade out linearly over the top fifth of the band, from 0.3 * sr up
+// to the Nyquist frequency.
+constexpr float kFadeWidthFraction = 0.2f;
+// The formant curve's frequency axis is normalised to this frequency whatever
+// the sample rate.
+constexpr float kFormantReferenceHz = 22050.0f;
+
+// Everything the partials of one block share.
+struct BlockFrame {
+  const float* sine;
+  float sampleRate;
+  float nyquist;
+  float fadeStart;
+  float fadeWidth;
+};
+
+bool makeFrame(const float* sine, float sampleRate, BlockFrame& frame) {
+  if (!sine || !(sampleRate > 0.0f)) return false;
+  frame.sine = sine;
+  frame.sampleRate = sampleRate;
+  frame.nyquist = sampleRate / 2.0f;
+  frame.fadeStart = frame.nyquist - kFadeWidthFraction * sampleRate;
+  frame.fadeWidth = kFadeWidthFraction * sampleRate;
+  return true;
+}
+
+// Collects the partials of a block and renders them four at a time; finish()
+// renders the one to three left over singly.
+class PartialBatch {
+public:
+  PartialBatch(const BlockFrame& frame, float* out, int n) : frame(frame), out(out), n(n) {}
+
+  void add(float* phase, float f0, float f1, float a0, float a1) {
+    PartialRamp& p = pending[count++];
+    p.phase = phase;
+    p.f0 = f0;
+    p.f1 = f1;
+    p.a0 = a0;
+    p.a1 = a1;
+    if (count == 4) {
+      renderFourPartials(frame.sine, frame.sampleRate, pending, out, n);
+      count = 0;
+    }
+  }
+
+  void finish() {
+    for (int k = 0; k < count; ++k) {
+      const PartialRamp& p = pending[k];
+      renderPartial(frame.sine, frame.sampleRate, *p.phase, out, n, p.f0, p.f1, p.a0, p.a1);
+    }
+    count = 0;
+  }
+
+private:
+  const BlockFrame& frame;
+  float* out;
+  int n;
+  PartialRamp pending[4];
+  int count = 0;
+};
+
+// Scales a partial by the formant curve, when there is one, and queues it.
+void emitPartial(PartialBatch& batch, float* phase, float f0, float f1, float a0, float a1, BreakpointCurve* formant) {
+  if (formant) {
+    a0 *= formant->evaluate(f0 / kFormantReferenceHz);
+    a1 *= formant->evaluate(f1 / kFormantReferenceHz);
+  }
+  batch.add(phase, f0, f1, a0, a1);
+}
+
+// False when a partial starting at f0 lies outside (0, Nyquist); otherwise
+// applies the fade above the fade start to both amplitudes.
+bool bandLimit(const BlockFrame& frame, float f0, float& a0, float& a1) {
+  if (!(f0 > 0.0f && f0 < frame.nyquist)) return false;
+  if (f0 > frame.fadeStart) {
+    const float fade = 1.0f - (f0 - frame.fadeStart) / frame.fadeWidth;
+    a0 *= fade;
+    a1 *= fade;
+  }
+  return true;
+}
+
+}  // namespace
+
+float zeroSkipBlend(float a, float b, float c, float d, float x, float y) {
+  const float ab = (a == 0.0f) ? b : (b == 0.0f) ? a : a * (1.0f - x) + b * x;
+  const float cd = (c == 0.0f) ? d : (d == 0.0f) ? c : c * (1.0f - x) + d * x;
+  if (ab == 0.0f) return cd;
+  if (cd == 0.0f) return ab;
+  return ab * (1.0f - y) + cd * y;
+}
+
+void renderHarmonics(HarmonicSet& set, float* out, int n, float t0, BreakpointCurve& pitch, BreakpointCurve& amplitude,
+                     float* phases, BreakpointCurve* formant) {
+  BlockFrame frame;
+  if (!out || !phases || n < 1 || !makeFrame(set.sine, set.sampleRate, frame)) return;
+  const float t1 = t0 + static_cast<float>(n) / frame.sampleRate;
+  const float e0 = amplitude.evaluate(t0);
+  const float e1 = amplitude.evaluate(t1);
+  const float p0 = pitch.evaluate(t0);
+  const float p1 = pitch.evaluate(t1);
+
+  PartialBatch batch(frame, out, n);
+  for (int k = 0; k < HarmonicSet::kHarmonics; ++k) {
+    BreakpointCurve& level = set.amplitude[k];
+    if (level.empty()) continue;
+    float a0 = level.evaluate(t0) * e0;
+    float a1 = level.evaluate(t1) * e1;
+    if (a0 <= kSilentAmplitude && a1 <= kSilentAmplitude) continue;
+
+    BreakpointCurve& ratio = set.frequency[k];
+    const float r0 = ratio.evaluate(t0);
+    const float f0 = r0 * p0;
+    if (!bandLimit(frame, f0, a0, a1)) continue;
+    float r1 = ratio.evaluate(t1);
+    if (r1 == 0.0f) r1 = r0;
+    const float f1 = r1 * p1;
+    emitPartial(batch, &phases[k], f0, f1, a0, a1, formant);
+  }
+  batch.finish();
+}
+
+void renderMorphedHarmonics(HarmonicSet* const sets[4], float* out, int n, const float startTimes[4],
+                            const float endTimes[4], BreakpointCurve& pitch, BreakpointCurve& amplitude,
+                            float voiceStart, float voiceEnd, float* phases, float x, float y, BreakpointCurve* formant,
+                            const float gains[4]) {
+  if (!sets || !startTimes || !endTimes || !gains || !out || !phases || n < 1) return;
+  const HarmonicSet* first = nullptr;
+  for (int s = 0; s < 4 && !first; ++s) first = sets[s];
+  BlockFrame frame;
+  if (!first || !makeFrame(first->sine, first->sampleRate, frame)) return;
+
+  const float weights[4] = {(1.0f - x) * (1.0f - y) * gains[0], x * (1.0f - y) * gains[1], (1.0f - x) * y * gains[2],
+                            x * y * gains[3]};
+  const float e0 = amplitude.evaluate(voiceStart);
+  const float e1 = amplitude.evaluate(voiceEnd);
+  const float p0 = pitch.evaluate(voiceStart);
+  const float p1 = pitch.evaluate(voiceEnd);
+
+  PartialBatch batch(frame, out, n);
+  for (int k = 0; k < HarmonicSet::kHarmonics; ++k) {
+    bool present = false;
+    for (int s = 0; s < 4; ++s) present = present || (sets[s] && !sets[s]->amplitude[k].empty());
+    if (!present) continue;
+
+    float a0 = 0.0f, a1 = 0.0f;
+    for (int s = 0; s < 4; ++s) {
+      if (!sets[s]) continue;
+      BreakpointCurve& level = sets[s]->amplitude[k];
+      a0 += weights[s] * level.evaluate(startTimes[s]);
+      a1 += weights[s] * level.evaluate(endTimes[s]);
+    }
+    a0 *= e0;
+    a1 *= e1;
+    if (a0 < kSilentAmplitude && a1 < kSilentAmplitude) continue;
+
+    float r0[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    for (int s = 0; s < 4; ++s) {
+      if (sets[s]) r0[s] = sets[s]->frequency[k].evaluate(startTimes[s]);
+    }
+    const float f0 = zeroSkipBlend(r0[0], r0[1], r0[2], r0[3], x, y) * p0;
+    if (!bandLimit(frame, f0, a0, a1)) continue;
+
+    float r1[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    for (int s = 0; s < 4; ++s) {
+      if (sets[s]) r1[s] = sets[s]->frequency[k].evaluate(endTimes[s]);
+    }
+    float f1 = zeroSkipBlend(r1[0], r1[1], r1[2], r1[3], x, y) * p1;
+    if (f1 == 0.0f) f1 = f0;
+    emitPartial(batch, &phases[k], f0, f1, a0, a1, formant);
+  }
+  batch.finish();
 }
 
 }  // namespace vt

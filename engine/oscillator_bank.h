@@ -6,6 +6,9 @@
 
 namespace vt {
 
+class BreakpointCurve;
+class HarmonicSet;
+
 // One partial handed to the four-at-a-time renderer: its phase in the voice's
 // phase store and its frequency (Hz) and amplitude at the block's two ends.
 struct PartialRamp {
@@ -30,5 +33,29 @@ void renderPartial(const float* sine, float sampleRate, float& phase, float* out
 // Renders four partials in one pass over out: the same samples as four
 // renderPartial calls, up to the order in which the four products are summed.
 void renderFourPartials(const float* sine, float sampleRate, const PartialRamp partials[4], float* out, int n);
+
+// Frequency blend of four sounds at morph position (x, y) in which 0 means
+// "harmonic absent": an absent sound is skipped instead of pulling the blend
+// towards 0, first along x (A with B, C with D), then along y.
+float zeroSkipBlend(float a, float b, float c, float d, float x, float y);
+
+// Single-slot voice: adds one block of the set's 64 harmonics to out. t0 is the
+// sound position at the block start, the block ends at t0 + n/sampleRate; the
+// pitch (Hz) and amplitude (envelope gain) curves are read at those two times.
+// phases holds one phase per harmonic (HarmonicSet::kHarmonics floats) and is
+// carried from block to block; a skipped harmonic keeps its phase. With a
+// formant curve, each partial is scaled by the curve at its frequency / 22050.
+void renderHarmonics(HarmonicSet& set, float* out, int n, float t0, BreakpointCurve& pitch, BreakpointCurve& amplitude,
+                     float* phases, BreakpointCurve* formant);
+
+// Morphing voice: adds one block of the four sets A, B, C, D blended at harmonic
+// morph position (x, y). Each set is read between its own start and end time.
+// The pitch and amplitude curves are read at voiceStart and voiceEnd, the x
+// positions of their two points (the voice's own sound position at the block's
+// ends). gains are the four slots' harmonic volumes. A null set takes no part.
+void renderMorphedHarmonics(HarmonicSet* const sets[4], float* out, int n, const float startTimes[4],
+                            const float endTimes[4], BreakpointCurve& pitch, BreakpointCurve& amplitude,
+                            float voiceStart, float voiceEnd, float* phases, float x, float y, BreakpointCurve* formant,
+                            const float gains[4]);
 
 }  // namespace vt
