@@ -98,17 +98,17 @@ inline __m128 loadPair(const float* sine, int i) {
 inline __m128 stepFour(const float* sine, FourRamps& r) {
   const __m128 period = _mm_set1_ps(kOscillatorPeriod);
   const __m128 advanced = _mm_add_ps(r.phase, r.inc);
-  const __m128 wrapMask = _mm_cmpge_ps(advanced, period);
-  const __m128 wrapped = _mm_sub_ps(advanced, period);
-  r.phase = _mm_or_ps(_mm_and_ps(wrapMask, wrapped), _mm_andnot_ps(wrapMask, advanced));
+  r.phase = _mm_sub_ps(advanced, _mm_and_ps(_mm_cmpge_ps(advanced, period), period));
 
   const __m128i index = _mm_cvttps_epi32(r.phase);
   const __m128 frac = _mm_sub_ps(r.phase, _mm_cvtepi32_ps(index));
-  // Indices are below 200, so the low 16 bits of each lane hold them.
-  const __m128 pair0 = loadPair(sine, _mm_extract_epi16(index, 0));
-  const __m128 pair1 = loadPair(sine, _mm_extract_epi16(index, 2));
-  const __m128 pair2 = loadPair(sine, _mm_extract_epi16(index, 4));
-  const __m128 pair3 = loadPair(sine, _mm_extract_epi16(index, 6));
+  // The four table indices go through memory: cheaper than four lane extractions.
+  alignas(16) int idx[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(idx), index);
+  const __m128 pair0 = loadPair(sine, idx[0]);
+  const __m128 pair1 = loadPair(sine, idx[1]);
+  const __m128 pair2 = loadPair(sine, idx[2]);
+  const __m128 pair3 = loadPair(sine, idx[3]);
   const __m128 pairs01 = _mm_unpacklo_ps(pair0, pair1);  // s0 s1 s0' s1'
   const __m128 pairs23 = _mm_unpacklo_ps(pair2, pair3);  // s2 s3 s2' s3'
   const __m128 lower = _mm_movelh_ps(pairs01, pairs23);  // sine[i]
@@ -213,27 +213,28 @@ bool makeFrame(const float* sine, float sampleRate, BlockFrame& frame) {
   return true;
 }
 
-// Collects the partials of a block and renders them four at a time; finish()
-// renders the one to three left over singly.
+// Collects the partials of a block while the curves are read, then renders
+// them four at a time in the order collected, the one to three left over
+// singly. Reading every curve before the first sample lets the curve lookups
+// of all harmonics overlap instead of each waiting behind a block of samples.
 class PartialBatch {
 public:
   PartialBatch(const BlockFrame& frame, float* out, int n) : frame(frame), out(out), n(n) {}
 
   void add(float* phase, float f0, float f1, float a0, float a1) {
+    if (count == HarmonicSet::kHarmonics) return;
     PartialRamp& p = pending[count++];
     p.phase = phase;
     p.f0 = f0;
     p.f1 = f1;
     p.a0 = a0;
     p.a1 = a1;
-    if (count == 4) {
-      renderFourPartials(frame.sine, frame.sampleRate, pending, out, n);
-      count = 0;
-    }
   }
 
   void finish() {
-    for (int k = 0; k < count; ++k) {
+    int k = 0;
+    for (; k + 4 <= count; k += 4) renderFourPartials(frame.sine, frame.sampleRate, pending + k, out, n);
+    for (; k < count; ++k) {
       const PartialRamp& p = pending[k];
       renderPartial(frame.sine, frame.sampleRate, *p.phase, out, n, p.f0, p.f1, p.a0, p.a1);
     }
@@ -244,7 +245,7 @@ private:
   const BlockFrame& frame;
   float* out;
   int n;
-  PartialRamp pending[4];
+  PartialRamp pending[HarmonicSet::kHarmonics];
   int count = 0;
 };
 
