@@ -263,7 +263,7 @@ public:
   std::map<std::string, std::map<std::string, double>> results;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      for (const auto& [name, counter] : run.counters) results[run.benchmark_name()][name] = counter.value;
+      for (const auto& [name, counter] : run.counters) results[run.run_name.function_name][name] = counter.value;
     }
     ConsoleReporter::ReportRuns(runs);
   }

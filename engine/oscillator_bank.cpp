@@ -123,6 +123,71 @@ inline __m128 stepFour(const float* sine, FourRamps& r) {
 
 #endif
 
+// Renders Groups x 4 partials in one pass over out, each group of four side
+// by side in the lanes of one register. Every lane follows the scalar steps of
+// renderRamp exactly; only the order in which the products of one sample are
+// summed differs.
+template <int Groups>
+void renderPartialGroups(const float* sine, float sampleRate, const PartialRamp* partials, float* out, int n) {
+  constexpr int kCount = 4 * Groups;
+  Ramp ramps[kCount];
+  for (int k = 0; k < kCount; ++k) {
+    const PartialRamp& p = partials[k];
+    ramps[k] = prepareRamp(p.phase ? *p.phase : 0.0f, sampleRate, n, p.f0, p.f1, p.a0, p.a1);
+  }
+
+#ifdef VT7000_OSCILLATOR_SSE2
+  FourRamps r[Groups];
+  for (int g = 0; g < Groups; ++g) {
+    const Ramp* q = ramps + 4 * g;
+    r[g].phase = _mm_setr_ps(q[0].phase, q[1].phase, q[2].phase, q[3].phase);
+    r[g].inc = _mm_setr_ps(q[0].inc, q[1].inc, q[2].inc, q[3].inc);
+    r[g].dInc = _mm_setr_ps(q[0].dInc, q[1].dInc, q[2].dInc, q[3].dInc);
+    r[g].amp = _mm_setr_ps(q[0].amp, q[1].amp, q[2].amp, q[3].amp);
+    r[g].dAmp = _mm_setr_ps(q[0].dAmp, q[1].dAmp, q[2].dAmp, q[3].dAmp);
+  }
+  // One sample of every group, the groups' products added lane by lane.
+  auto step = [&]() {
+    __m128 products = stepFour(sine, r[0]);
+    for (int g = 1; g < Groups; ++g) products = _mm_add_ps(products, stepFour(sine, r[g]));
+    return products;
+  };
+
+  int j = 0;
+  // Four samples at a time: the 4 x 4 lane sums are transposed so that each
+  // sample's sum is formed in one vector.
+  for (; j + 4 <= n; j += 4) {
+    const __m128 p0 = step();
+    const __m128 p1 = step();
+    const __m128 p2 = step();
+    const __m128 p3 = step();
+    const __m128 sum01 = _mm_add_ps(_mm_unpacklo_ps(p0, p1), _mm_unpackhi_ps(p0, p1));
+    const __m128 sum23 = _mm_add_ps(_mm_unpacklo_ps(p2, p3), _mm_unpackhi_ps(p2, p3));
+    const __m128 sums = _mm_add_ps(_mm_movelh_ps(sum01, sum23), _mm_movehl_ps(sum23, sum01));
+    _mm_storeu_ps(out + j, _mm_add_ps(_mm_loadu_ps(out + j), sums));
+  }
+  for (; j < n; ++j) {
+    const __m128 p = step();
+    const __m128 halves = _mm_add_ps(p, _mm_movehl_ps(p, p));
+    const __m128 total = _mm_add_ss(halves, _mm_shuffle_ps(halves, halves, _MM_SHUFFLE(1, 1, 1, 1)));
+    out[j] += _mm_cvtss_f32(total);
+  }
+
+  for (int g = 0; g < Groups; ++g) {
+    alignas(16) float phases[4];
+    _mm_store_ps(phases, r[g].phase);
+    for (int k = 0; k < 4; ++k) {
+      if (partials[4 * g + k].phase) *partials[4 * g + k].phase = phases[k];
+    }
+  }
+#else
+  for (int k = 0; k < kCount; ++k) {
+    renderRamp(sine, ramps[k], out, n);
+    if (partials[k].phase) *partials[k].phase = ramps[k].phase;
+  }
+#endif
+}
+
 }  // namespace
 
 void renderPartial(const float* sine, float sampleRate, float& phase, float* out, int n, float f0, float f1, float a0,
@@ -134,52 +199,8 @@ void renderPartial(const float* sine, float sampleRate, float& phase, float* out
 }
 
 void renderFourPartials(const float* sine, float sampleRate, const PartialRamp partials[4], float* out, int n) {
-  if (!blockRenderable(sine, sampleRate, out, n)) return;
-  Ramp ramps[4];
-  for (int k = 0; k < 4; ++k) {
-    const PartialRamp& p = partials[k];
-    ramps[k] = prepareRamp(p.phase ? *p.phase : 0.0f, sampleRate, n, p.f0, p.f1, p.a0, p.a1);
-  }
-
-#ifdef VT7000_OSCILLATOR_SSE2
-  FourRamps r;
-  r.phase = _mm_setr_ps(ramps[0].phase, ramps[1].phase, ramps[2].phase, ramps[3].phase);
-  r.inc = _mm_setr_ps(ramps[0].inc, ramps[1].inc, ramps[2].inc, ramps[3].inc);
-  r.dInc = _mm_setr_ps(ramps[0].dInc, ramps[1].dInc, ramps[2].dInc, ramps[3].dInc);
-  r.amp = _mm_setr_ps(ramps[0].amp, ramps[1].amp, ramps[2].amp, ramps[3].amp);
-  r.dAmp = _mm_setr_ps(ramps[0].dAmp, ramps[1].dAmp, ramps[2].dAmp, ramps[3].dAmp);
-
-  int j = 0;
-  // Four samples at a time: the 4 x 4 products are transposed so that each
-  // sample's four partials are summed in one vector.
-  for (; j + 4 <= n; j += 4) {
-    const __m128 p0 = stepFour(sine, r);
-    const __m128 p1 = stepFour(sine, r);
-    const __m128 p2 = stepFour(sine, r);
-    const __m128 p3 = stepFour(sine, r);
-    const __m128 sum01 = _mm_add_ps(_mm_unpacklo_ps(p0, p1), _mm_unpackhi_ps(p0, p1));
-    const __m128 sum23 = _mm_add_ps(_mm_unpacklo_ps(p2, p3), _mm_unpackhi_ps(p2, p3));
-    const __m128 sums = _mm_add_ps(_mm_movelh_ps(sum01, sum23), _mm_movehl_ps(sum23, sum01));
-    _mm_storeu_ps(out + j, _mm_add_ps(_mm_loadu_ps(out + j), sums));
-  }
-  for (; j < n; ++j) {
-    const __m128 p = stepFour(sine, r);
-    const __m128 halves = _mm_add_ps(p, _mm_movehl_ps(p, p));
-    const __m128 total = _mm_add_ss(halves, _mm_shuffle_ps(halves, halves, _MM_SHUFFLE(1, 1, 1, 1)));
-    out[j] += _mm_cvtss_f32(total);
-  }
-
-  alignas(16) float phases[4];
-  _mm_store_ps(phases, r.phase);
-  for (int k = 0; k < 4; ++k) {
-    if (partials[k].phase) *partials[k].phase = phases[k];
-  }
-#else
-  for (int k = 0; k < 4; ++k) {
-    renderRamp(sine, ramps[k], out, n);
-    if (partials[k].phase) *partials[k].phase = ramps[k].phase;
-  }
-#endif
+  if (!partials || !blockRenderable(sine, sampleRate, out, n)) return;
+  renderPartialGroups<1>(sine, sampleRate, partials, out, n);
 }
 
 namespace {
@@ -193,6 +214,10 @@ constexpr float kFadeWidthFraction = 0.2f;
 // The formant curve's frequency axis is normalised to this frequency whatever
 // the sample rate.
 constexpr float kFormantReferenceHz = 22050.0f;
+// Groups of four partials rendered in one pass by the bank. Two groups share
+// the pass over the output and overlap their work where there are registers
+// enough for both (x86_64 has 16 vector registers, i686 only 8).
+constexpr int kGroupsPerPass = sizeof(void*) == 8 ? 2 : 1;
 
 // Everything the partials of one block share.
 struct BlockFrame {
@@ -214,9 +239,10 @@ bool makeFrame(const float* sine, float sampleRate, BlockFrame& frame) {
 }
 
 // Collects the partials of a block while the curves are read, then renders
-// them four at a time in the order collected, the one to three left over
-// singly. Reading every curve before the first sample lets the curve lookups
-// of all harmonics overlap instead of each waiting behind a block of samples.
+// them in groups of four in the order collected (two groups per pass where
+// kGroupsPerPass allows), the one to three left over singly. Reading every
+// curve before the first sample lets the curve lookups of all harmonics
+// overlap instead of each waiting behind a block of samples.
 class PartialBatch {
 public:
   PartialBatch(const BlockFrame& frame, float* out, int n) : frame(frame), out(out), n(n) {}
@@ -233,6 +259,9 @@ public:
 
   void finish() {
     int k = 0;
+    if (kGroupsPerPass == 2) {
+      for (; k + 8 <= count; k += 8) renderPartialGroups<2>(frame.sine, frame.sampleRate, pending + k, out, n);
+    }
     for (; k + 4 <= count; k += 4) renderFourPartials(frame.sine, frame.sampleRate, pending + k, out, n);
     for (; k < count; ++k) {
       const PartialRamp& p = pending[k];
