@@ -11,10 +11,20 @@
 
 namespace vt {
 
+// Watches the render loop from outside: called for every voice-stage
+// sub-block (with the mono mix it may add to) and every handled event.
+// Used by diagnostics and tests; null by default.
+class RenderObserver {
+public:
+  virtual ~RenderObserver() = default;
+  virtual void voiceSubBlock(float* mono, int offset, int length) = 0;
+  virtual void eventHandled(const std::uint8_t* bytes, int position) = 0;
+};
+
 class SynthEngine {
 public:
-  static constexpr int kMaxSubBlock = 256;           // voice-stage resolution in frames
-  static constexpr int kMaxEffectBlock = 100000;     // effect-stage sub-block limit in frames
+  static constexpr int kMaxSubBlock = 256;        // voice-stage resolution in frames
+  static constexpr int kMaxEffectBlock = 100000;  // effect-stage sub-block limit in frames
   static constexpr float kSilenceThreshold = 0.00003f;
   static constexpr int kDataFolderSize = 256;
 
@@ -63,6 +73,7 @@ public:
   const char* getDataFolder() const { return dataFolder; }
 
   EffectChain& effects() { return effectChain; }
+  void setRenderObserver(RenderObserver* observer) { renderObserver = observer; }
 
 private:
   void applyParameterAction(int index, float x);
@@ -74,6 +85,7 @@ private:
   int handleDueEvents(const EventQueue& queue, int next, int position);
   int silenceLimit() const { return static_cast<int>(sampleRate * 2.0f); }
 
+  RenderObserver* renderObserver = nullptr;
   EffectChain effectChain;
   EventQueue voiceQueue;
   EventQueue effectQueue;
