@@ -57,6 +57,7 @@ void SynthEngine::setSampleRate(float rate) {
 void SynthEngine::setTransport(float beatsPerMinute, float quarterNotes) {
   tempo = beatsPerMinute;
   songPosition = quarterNotes;
+  effectChain.setTempo(beatsPerMinute);  // the delay clears its lines when the tempo differs
 }
 
 void SynthEngine::clearQueues() {
@@ -126,7 +127,7 @@ void SynthEngine::render(float* left, float* right, int frames) {
 }
 
 void SynthEngine::renderEffectStage(float* left, float* right, int frames) {
-  effectChain.prepareBlock(params);
+  effectChain.prepareBlock(params[FilterCutoff]);
   int next = 0;
   int position = 0;
   while (position < frames) {
@@ -136,7 +137,7 @@ void SynthEngine::renderEffectStage(float* left, float* right, int frames) {
       length = effectQueue.deltaFrames[next] - position;
     float* x = left + position;
     float* y = right + position;
-    effectChain.process(params, x, y, length);
+    effectChain.process(x, y, length);
     applyOutputStage(x, y, length);
     position += length;
   }
