@@ -78,6 +78,9 @@ void ReverbUnit::setSampleRate(float rate) {
 }
 
 void ReverbUnit::reset() {
+  // The damping memories are cleared with the lines: left alone they would
+  // feed a faint remainder of the old tail back into the cleared combs.
+  for (Comb& c : combs) c.filterStore = 0.0f;
   if (!storage) return;
   for (Comb& c : combs) std::memset(c.buffer, 0, sizeof(float) * static_cast<size_t>(c.size));
   for (AllPass& a : allPassLeft) std::memset(a.buffer, 0, sizeof(float) * static_cast<size_t>(a.size));

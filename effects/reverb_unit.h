@@ -62,7 +62,7 @@ public:
 
   // Rescales every length to the rate and clears the lines; keeps the settings.
   void setSampleRate(float rate);
-  // Zeroes every line (indices and damping memories stay).
+  // Zeroes every line and damping memory; the indices stay.
   void reset();
 
   void setMix(float value);    // wet = v * 0.75, dry = 1 - v * 0.5
