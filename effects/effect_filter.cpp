@@ -15,7 +15,7 @@ constexpr float kMaxCutoffHz = kMinCutoffHz + kCutoffRangeHz;
 // Keeps the cutoff below Nyquist at low sample rates, where 16 kHz would put
 // the bilinear pre-warp past its pole and make the cascade unstable.
 constexpr double kMaxCutoffRatio = 0.45;
-constexpr int kRedesignInterval = 32;  // housekeeping once 32 samples have passed since a design
+constexpr int kRedesignInterval = 32;  // housekeeping once the counter has reached this
 constexpr float kInputScale = 0.5f;
 constexpr float kOutputScale = 2.0f;
 constexpr float kSaturationThreshold = 0.3f;
@@ -183,15 +183,18 @@ void EffectFilter::process(float* samples, int count) {
       envelope = c;
     }
 
-    if (samplesSinceDesign >= kRedesignInterval) {
+    // The counter advances before a due design resets it, so the cutoff follows
+    // the envelope every 33 samples. It stops just past the interval so that it
+    // cannot overflow in long runs.
+    const bool due = samplesSinceDesign >= kRedesignInterval;
+    if (samplesSinceDesign <= kRedesignInterval) ++samplesSinceDesign;
+    if (due) {
       if (envAmount != 0.0f) {
-        design();  // the cutoff follows the envelope
+        design();
       } else {
         flushMemories();
       }
     }
-    // The counter stops at the interval so that it cannot overflow in long runs.
-    if (samplesSinceDesign <= kRedesignInterval) ++samplesSinceDesign;
 
     float y;
     if (mode == kLowPass24) {

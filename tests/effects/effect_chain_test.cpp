@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -159,6 +160,47 @@ TEST(EffectChain, ResetClearsTheTails) {
   for (int i = 0; i < 20000; ++i) {
     ASSERT_EQ(silence[i], 0.0f) << i;
     ASSERT_EQ(right[i], 0.0f) << i;
+  }
+}
+
+TEST(EffectChain, ArbitrarySettingsRatesAndTemposStayFiniteAndInBounds) {
+  // Out-of-range, infinite and NaN values mixed with ordinary ones, written in
+  // random order between blocks (run under the sanitizers to catch stray reads).
+  const float odd[] = {-1e9f, -1.0f, 0.0f, NAN, 0.5f, 1.0f, 2.0f, 1e9f, INFINITY, 0.999f, 0.001f};
+  const float rates[] = {8000.0f, 22050.0f, 44100.0f, 96000.0f, 192000.0f, 0.0f, 200000.0f};
+  const float tempos[] = {0.0f, 20.0f, 120.0f, 999.0f, NAN, -5.0f, 1e-20f};
+  auto chain = std::make_unique<EffectChain>();
+  std::uint32_t seed = 12345u;
+  auto next = [&seed](std::uint32_t n) {
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) % n;
+  };
+  void (EffectChain::*setters[])(float) = {
+      &EffectChain::setBrightness,    &EffectChain::setDistortionOn,  &EffectChain::setDistortion,
+      &EffectChain::setTube,          &EffectChain::setCompress,      &EffectChain::setBassBoost,
+      &EffectChain::setFilterOn,      &EffectChain::setFilterMode,    &EffectChain::setFilterEnv,
+      &EffectChain::setFilterCutoff,  &EffectChain::setFilterRes,     &EffectChain::setChorusOn,
+      &EffectChain::setChorusDelay,   &EffectChain::setChorusDepth,   &EffectChain::setChorusRate,
+      &EffectChain::setChorusMix,     &EffectChain::setDelayOn,       &EffectChain::setDelayMix,
+      &EffectChain::setDelayFeedback, &EffectChain::setDelaySyncLeft, &EffectChain::setDelaySyncRight,
+      &EffectChain::setReverbOn,      &EffectChain::setReverbMix,     &EffectChain::setReverbSize,
+      &EffectChain::setReverbDecay};
+  const int setterCount = static_cast<int>(sizeof(setters) / sizeof(setters[0]));
+  std::vector<float> x(1024), y(1024);
+  for (int round = 0; round < 300; ++round) {
+    if (round % 50 == 0) chain->setSampleRate(rates[next(7)]);
+    if (round % 7 == 0) chain->setTempo(tempos[next(7)]);
+    for (int w = 0; w < 6; ++w) {
+      const float value = next(3) == 0 ? odd[next(11)] : static_cast<float>(next(1001)) / 1000.0f;
+      (chain.get()->*setters[next(setterCount)])(value);
+    }
+    const int frames = 1 + static_cast<int>(next(1024));
+    for (int i = 0; i < frames; ++i) x[i] = static_cast<float>(next(2001)) / 1000.0f - 1.0f;
+    chain->prepareBlock(static_cast<float>(next(1001)) / 1000.0f);
+    chain->process(x.data(), y.data(), frames);
+    for (int i = 0; i < frames; ++i) {
+      ASSERT_TRUE(std::isfinite(x[i]) && std::isfinite(y[i])) << round << " " << i;
+    }
   }
 }
 

@@ -173,6 +173,26 @@ TEST(EffectFilter, EnvelopeOpensTheCutoffAndSilenceClosesIt) {
   EXPECT_FLOAT_EQ(f.cutoffFrequency(), 80.0f);
 }
 
+TEST(EffectFilter, RedesignsEvery33SamplesOnlyWhileTheEnvelopeActs) {
+  EffectFilter f = makeFilter(1.0f, 0.6f, 0.1f);
+  f.setEnvAmount(0.5f);  // designs: the counter starts at 0
+  std::vector<float> block(100, 0.3f);
+  f.process(block.data(), 32);
+  EXPECT_EQ(f.samplesSinceDesign, 32);
+  f.process(block.data(), 1);  // the 33rd sample redesigns
+  EXPECT_EQ(f.samplesSinceDesign, 0);
+  f.process(block.data(), 32);
+  EXPECT_EQ(f.samplesSinceDesign, 32);
+  f.process(block.data(), 1);
+  EXPECT_EQ(f.samplesSinceDesign, 0);
+
+  f.setEnvAmount(0.0f);
+  const float coef = f.sectionCoefs[0][0];
+  f.process(block.data(), 100);
+  EXPECT_GE(f.samplesSinceDesign, 32);
+  EXPECT_EQ(f.sectionCoefs[0][0], coef);
+}
+
 TEST(EffectFilter, NothingHappensBeforeTheSampleRateIsKnown) {
   EffectFilter f;
   f.setCutoff(0.3f);
