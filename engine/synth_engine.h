@@ -7,6 +7,7 @@
 
 #include "effects/effect_chain.h"
 #include "engine/event_queue.h"
+#include "engine/midi_learn_map.h"
 #include "engine/parameter_ids.h"
 
 namespace vt {
@@ -61,6 +62,24 @@ public:
   const EventQueue& voiceEvents() const { return voiceQueue; }
   const EventQueue& effectEvents() const { return effectQueue; }
 
+  // Note and controller actions of the message handler.
+  void noteOn(int note, float velocity);
+  void noteOff(int note);
+  void releaseAll();
+  void pitchBend(int lsb, int msb);
+
+  // MIDI learn, driven by the editor: the next controller below 120 binds to
+  // the last touched parameter while learning is armed.
+  void setLearnArmed(bool armed) { learnArmed = armed; }
+  void setLearnTarget(int parameter) { learnTarget = parameter; }
+  bool isLearnArmed() const { return learnArmed; }
+  const MidiLearnMap& midiLearnMap() const { return learnMap; }
+
+  // The parameter a controller value drives (through a learned binding or one
+  // of the first eight modulation slots) and the value it writes; -1 for none.
+  // Completes a pending MIDI learn.
+  int resolveController(int controller, int value, float* parameterValue);
+
   // Clears the delay lines and filter memories of the effect units.
   void resetEffects();
 
@@ -89,6 +108,10 @@ private:
   EffectChain effectChain;
   EventQueue voiceQueue;
   EventQueue effectQueue;
+
+  MidiLearnMap learnMap;
+  bool learnArmed = false;
+  int learnTarget = -1;
 
   float params[kNumParameters];
   bool changedFlags[kNumParameters];
