@@ -83,6 +83,7 @@ int SynthEngine::handleDueEvents(const EventQueue& queue, int next, int position
   // order or with a negative offset) are handled as soon as they are reached
   // rather than blocking every later event of the block.
   while (next < queue.count && queue.deltaFrames[next] <= position) {
+    if (renderObserver) renderObserver->eventHandled(queue.bytes[next], position);
     handleMessage(queue.bytes[next], 3);
     ++next;
   }
@@ -107,6 +108,7 @@ void SynthEngine::render(float* left, float* right, int frames) {
     if (next < voiceQueue.count && voiceQueue.deltaFrames[next] < position + length)
       length = voiceQueue.deltaFrames[next] - position;
     renderVoiceStage(left + position, length);
+    if (renderObserver) renderObserver->voiceSubBlock(left + position, position, length);
     position += length;
   }
   // Events at exactly the block length act after the block's last frame.
