@@ -94,6 +94,7 @@ bool applyEffectAction(EffectChain& chain, int index, float x) {
 
 void SynthEngine::applyParameterAction(int index, float x) {
   if (applyEffectAction(effectChain, index, x)) return;
+  if (applySlotParameterAction(index, x)) return;
   switch (index) {
     default:
       (void)x;  // stored only; the parts that use the value read it when they need it
