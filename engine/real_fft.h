@@ -34,10 +34,14 @@ private:
   int n;     // real transform size
   int half;  // size of the complex transform that does the work
   int log2Half;
-  // cosTable[j], sinTable[j] = cos, sin of 2*pi*j/n for j = 0..n/2-1: the post-processing
-  // rotation, and with stride 2 the twiddles of the half-size complex transform.
+  // cosTable[j], sinTable[j] = cos, sin of 2*pi*j/n for j = 0..n/2-1: the rotation that
+  // folds the real spectrum into the half-size complex one.
   float cosTable[kMaxHalf];
   float sinTable[kMaxHalf];
+  // Twiddles e^{+2 pi i m/len} of the butterfly stage of length len, m = 0..len/2-1, stored
+  // contiguously per stage from index len/2 - 1 so that a stage reads them in order.
+  float stageCos[kMaxHalf];
+  float stageSin[kMaxHalf];
   unsigned short bitReverse[kMaxHalf];
 };
 
