@@ -7,7 +7,10 @@
 
 #include "effects/effect_chain.h"
 #include "engine/event_queue.h"
+#include "engine/note_frequency_table.h"
+#include "engine/note_name_table.h"
 #include "engine/parameter_ids.h"
+#include "engine/voice_slot.h"
 
 namespace vt {
 
@@ -64,8 +67,19 @@ public:
 
   EffectChain& effects() { return effectChain; }
 
+  // Voice slots A-D (index 0-3).
+  VoiceSlot& slot(int index) { return slots[index]; }
+  const VoiceSlot& slot(int index) const { return slots[index]; }
+  const NoteFrequencyTable& noteFrequencyTable() const { return noteFrequencies; }
+  const NoteNameTable& noteNameTable() const { return noteNames; }
+
+  // False when an allocation made while the engine was built failed.
+  bool constructedCompletely() const;
+
 private:
   void applyParameterAction(int index, float x);
+  // The actions that set voice-slot fields; false for any other index.
+  bool applySlotParameterAction(int index, float x);
   void renderVoiceStage(float* mono, int frames);
   void renderEffectStage(float* left, float* right, int frames);
   void applyOutputStage(float* x, float* y, int frames) const;
@@ -75,6 +89,9 @@ private:
   int silenceLimit() const { return static_cast<int>(sampleRate * 2.0f); }
 
   EffectChain effectChain;
+  VoiceSlot slots[kNumSlots];
+  NoteFrequencyTable noteFrequencies;
+  NoteNameTable noteNames;
   EventQueue voiceQueue;
   EventQueue effectQueue;
 

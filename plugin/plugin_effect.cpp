@@ -76,7 +76,7 @@ PluginEffect::~PluginEffect() {
 }
 
 bool PluginEffect::constructedCompletely() const {
-  return chunkBuffer && engine && programs && editor;
+  return chunkBuffer && engine && engine->constructedCompletely() && programs && editor;
 }
 
 PluginEditor* PluginEffect::getPluginEditor() const { return static_cast<PluginEditor*>(editor); }
