@@ -1,10 +1,18 @@
 #include "engine/noise_generator.h"
 
+#include "engine/breakpoint_curve.h"
+#include "engine/noise_blend.h"
+#include "engine/noise_set.h"
+
 namespace vt {
 
 namespace {
 
 const float kZeroSpectrum[NoiseGrainSynth::kSpectrumSize] = {};
+constexpr int kMorphSlots = 4;
+
+// A morph position outside 0..1 (or not a number) is taken at the nearest end.
+float clampUnit(float x) { return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f; }
 
 // The two read positions run half a grain apart within 0..length.
 bool positionsValid(const NoiseGrainState& state, int length) {
@@ -89,6 +97,56 @@ void NoiseGenerator::renderSpectrum(const float* spectrum, float* output, int n,
   }
   state.i1 = i1;
   state.i2 = i2;
+}
+
+void NoiseGenerator::renderNoise(const NoiseSet& set, float* output, int n, float p0, float a0, float a1,
+                                 NoiseGrainState& state, const float* formant) {
+  if (n <= 0 || set.count <= 0) return;
+  const float* spectrum = nullptr;
+  if (startsGrain(state, n)) {
+    spectrum = interpolateNoise(set, static_cast<float>(p0 + grainTimeOffset()), scratch.spectra[0]);
+  }
+  renderSpectrum(spectrum, output, n, a0, a1, state, formant);
+}
+
+void NoiseGenerator::renderNoise(const NoiseSet& set, float* output, int n, float p0, BreakpointCurve& amplitude,
+                                 NoiseGrainState& state, const float* formant) {
+  if (n <= 0 || set.count <= 0) return;
+  const float a0 = amplitude.evaluate(p0);
+  const float a1 = amplitude.evaluate(static_cast<float>(p0 + static_cast<double>(n) / synth.sampleRate()));
+  renderNoise(set, output, n, p0, a0, a1, state, formant);
+}
+
+void NoiseGenerator::renderMorphedNoise(const NoiseSet* const sets[4], float* output, int n, const float startTimes[4],
+                                        float a0, float a1, NoiseGrainState& state, float nx, float ny,
+                                        const float* formant) {
+  if (n <= 0) return;
+  const float* spectrum = nullptr;
+  if (startsGrain(state, n)) {
+    nx = clampUnit(nx);
+    ny = clampUnit(ny);
+    const float weights[kMorphSlots] = {(1.0f - nx) * (1.0f - ny), nx * (1.0f - ny), (1.0f - nx) * ny, nx * ny};
+    const float* spectra[kMorphSlots];
+    for (int s = 0; s < kMorphSlots; ++s) {
+      // A slot without weight is not read; blendSpectra skips it too.
+      spectra[s] =
+          (sets[s] && weights[s] != 0.0f)
+              ? interpolateNoise(*sets[s], static_cast<float>(startTimes[s] + grainTimeOffset()), scratch.spectra[s])
+              : scratch.zero;
+    }
+    blendSpectra(spectra[0], spectra[1], spectra[2], spectra[3], nx, ny, blended);
+    spectrum = blended;
+  }
+  renderSpectrum(spectrum, output, n, a0, a1, state, formant);
+}
+
+void NoiseGenerator::renderMorphedNoise(const NoiseSet* const sets[4], float* output, int n, const float startTimes[4],
+                                        float p0, BreakpointCurve& amplitude, NoiseGrainState& state, float nx,
+                                        float ny, const float* formant) {
+  if (n <= 0) return;
+  const float a0 = amplitude.evaluate(p0);
+  const float a1 = amplitude.evaluate(static_cast<float>(p0 + static_cast<double>(n) / synth.sampleRate()));
+  renderMorphedNoise(sets, output, n, startTimes, a0, a1, state, nx, ny, formant);
 }
 
 }  // namespace vt

@@ -7,9 +7,13 @@
 
 #include "engine/noise_grain_state.h"
 #include "engine/noise_grain_synth.h"
+#include "engine/noise_scratch.h"
 #include "engine/random_source.h"
 
 namespace vt {
+
+class BreakpointCurve;
+class NoiseSet;
 
 class NoiseGenerator {
 public:
@@ -37,9 +41,28 @@ public:
   void renderSpectrum(const float* spectrum, float* output, int n, float a0, float a1, NoiseGrainState& state,
                       const float* formant);
 
+  // A voice playing one slot: grains use 'set' interpolated at p0 + half a grain (silence
+  // outside its frames). The amplitude ramps from a0 at p0 towards a1 at p0 + n/rate; the
+  // curve form reads them from a two-point amplitude curve. An empty set adds nothing,
+  // draws no random number and leaves the state alone.
+  void renderNoise(const NoiseSet& set, float* output, int n, float p0, float a0, float a1, NoiseGrainState& state,
+                   const float* formant);
+  void renderNoise(const NoiseSet& set, float* output, int n, float p0, BreakpointCurve& amplitude,
+                   NoiseGrainState& state, const float* formant);
+
+  // A morph group: each of the four sets (A, B, C, D; null counts as empty) is read at
+  // its own start time plus half a grain and the four spectra are blended at (nx, ny)
+  // before grain synthesis. The curve form reads the amplitude at p0 and p0 + n/rate.
+  void renderMorphedNoise(const NoiseSet* const sets[4], float* output, int n, const float startTimes[4], float a0,
+                          float a1, NoiseGrainState& state, float nx, float ny, const float* formant);
+  void renderMorphedNoise(const NoiseSet* const sets[4], float* output, int n, const float startTimes[4], float p0,
+                          BreakpointCurve& amplitude, NoiseGrainState& state, float nx, float ny, const float* formant);
+
 private:
   NoiseGrainSynth synth;
   RandomSource randomSource;
+  NoiseScratch scratch;  // this engine's own working spectra: engines may render on different threads
+  float blended[kSpectrumSize] = {};
 };
 
 }  // namespace vt

@@ -2,37 +2,28 @@
 
 #include <cmath>
 
+#include "engine/noise_phase_table.h"
 #include "engine/real_fft.h"
 
 namespace vt {
 
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586476925286766559;
 constexpr double kReferenceNyquist = 22050.0;
 constexpr int kLargeTransformSize = 1024;
 constexpr int kPhaseShift = 9;  // 15-bit random number >> 9 gives a phase index 0..63
 
-// The 64 (sin, cos) pairs of 2 pi m/64, shared read-only by all grain builders.
-struct PhaseTable {
-  float sine[NoiseGrainSynth::kPhaseCount];
-  float cosine[NoiseGrainSynth::kPhaseCount];
-  PhaseTable() {
-    for (int m = 0; m < NoiseGrainSynth::kPhaseCount; ++m) {
-      sine[m] = static_cast<float>(std::sin(kTwoPi * m / NoiseGrainSynth::kPhaseCount));
-      cosine[m] = static_cast<float>(std::cos(kTwoPi * m / NoiseGrainSynth::kPhaseCount));
-    }
-  }
-};
-
-const PhaseTable phaseTable;
-
+static_assert(NoisePhaseTable::kPhases == NoiseGrainSynth::kPhaseCount, "one random phase step per table entry");
 static_assert((RandomSource::kMax >> kPhaseShift) == NoiseGrainSynth::kPhaseCount - 1,
               "a random number must select one of the phase steps");
 
 }  // namespace
 
-NoiseGrainSynth::NoiseGrainSynth() { setSampleRate(kReferenceRate); }
+NoiseGrainSynth::NoiseGrainSynth() : phases(NoisePhaseTable::acquire()) { setSampleRate(kReferenceRate); }
+
+NoiseGrainSynth::~NoiseGrainSynth() {
+  if (phases) NoisePhaseTable::release();
+}
 
 void NoiseGrainSynth::setSampleRate(float newRate) {
   rate = (std::isfinite(newRate) && newRate > 0.0f) ? newRate : kReferenceRate;
@@ -63,7 +54,7 @@ void NoiseGrainSynth::synthesize(const float* magnitudes, const float* formant, 
     audible = audible || weighted[i] != 0.0f;
   }
   for (int t = 0; t < size; ++t) grain[t] = 0.0f;
-  if (!audible) return;
+  if (!audible || !phases) return;
 
   const int nyquist = size / 2;
   for (int i = 0; i < kSpectrumSize; ++i) {
@@ -72,10 +63,10 @@ void NoiseGrainSynth::synthesize(const float* magnitudes, const float* formant, 
     if (bin < 0) continue;
     const float v = weighted[i];
     if (bin == nyquist) {
-      grain[1] += v * phaseTable.sine[m];
+      grain[1] += v * phases[2 * m];
     } else {
-      grain[2 * bin] += v * phaseTable.sine[m];
-      grain[2 * bin + 1] += v * phaseTable.cosine[m];
+      grain[2 * bin] += v * phases[2 * m];
+      grain[2 * bin + 1] += v * phases[2 * m + 1];
     }
   }
   fft->inverse(grain);

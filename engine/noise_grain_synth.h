@@ -35,7 +35,11 @@ public:
   static constexpr float kReferenceRate = 44100.0f;
   static constexpr int kReferenceTransformSize = 512;
 
-  NoiseGrainSynth();  // configured for 44100 Hz
+  NoiseGrainSynth();  // configured for 44100 Hz; holds the shared phase table
+  ~NoiseGrainSynth();
+
+  NoiseGrainSynth(const NoiseGrainSynth&) = delete;
+  NoiseGrainSynth& operator=(const NoiseGrainSynth&) = delete;
 
   // Invalid rates (not finite, not positive) are taken as 44100 Hz.
   void setSampleRate(float rate);
@@ -56,6 +60,7 @@ public:
   // Writes one grain into 'grain' (kMaxGrainLength floats; the first grainLength() are the
   // grain, unscaled). 'formant' (256 floats) may be null. When every weighted entry is 0
   // the grain is silence and no random number is drawn; otherwise exactly 256 are drawn.
+  // Without a phase table (its allocation failed) every grain is silence.
   void synthesize(const float* magnitudes, const float* formant, RandomSource& random, float* grain) const;
 
 private:
@@ -63,6 +68,7 @@ private:
   int length = kMinGrainLength;
   int size = kReferenceTransformSize;
   const RealFft* fft = nullptr;
+  const float* phases = nullptr;  // NoisePhaseTable: sin at 2m, cos at 2m + 1
   short bins[kSpectrumSize];
 };
 
