@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/noise_generator.h"
+#include "engine/noise_set.h"
 #include "engine/real_fft.h"
 
 namespace {
@@ -66,22 +67,67 @@ void BM_Harmonics64(benchmark::State& state) {
 }
 BENCHMARK(BM_Harmonics64);
 
+// A recorded noise part: 64 frames over 3 s with a sloping, slowly changing spectrum.
+void fillNoiseSet(vt::NoiseSet& set, float tilt) {
+  set.reset();
+  for (int f = 0; f < vt::NoiseSet::kMaxFrames; ++f) {
+    vt::NoiseFrame* frame = set.appendFrame(f * 3.0f / vt::NoiseSet::kMaxFrames);
+    for (int i = 0; i < vt::NoiseFrame::kBins; ++i) frame->bins[i] = (1.0f + 0.01f * f) / (1.0f + tilt * i);
+    frame->silent = false;
+  }
+}
+
+constexpr float kLoopLength = 2.9f;  // seconds of the set the benchmark plays round
+
+// One voice playing one slot: spectrum interpolation, grains with their FFT, overlap-add.
 void BM_NoiseVoice(benchmark::State& state) {
   const float rate = static_cast<float>(state.range(0));
   vt::NoiseGenerator generator;
   generator.setSampleRate(rate);
   generator.random().seed(7);
   vt::NoiseGrainState grains;
-  float spectrum[vt::NoiseGenerator::kSpectrumSize];
-  for (int i = 0; i < vt::NoiseGenerator::kSpectrumSize; ++i) spectrum[i] = 1.0f / (1 + i);
+  vt::NoiseSet set;
+  fillNoiseSet(set, 0.05f);
   std::vector<float> out(kBlock, 0.0f);
+  float p0 = 0.0f;
   for (auto _ : state) {
-    generator.renderSpectrum(spectrum, out.data(), kBlock, 0.5f, 0.5f, grains, nullptr);
+    generator.renderNoise(set, out.data(), kBlock, p0, 0.5f, 0.5f, grains, nullptr);
+    p0 += kBlock / rate;
+    if (p0 > kLoopLength) p0 = 0.0f;
     benchmark::DoNotOptimize(out.data());
     benchmark::ClobberMemory();
   }
 }
 BENCHMARK(BM_NoiseVoice)->Arg(44100)->Arg(48000)->Arg(96000);
+
+// A morph group's noise, blended from four slots at an inner morph position, with the
+// formant table on (the leader renders it for all four voices of the group).
+void BM_MorphedNoiseVoice(benchmark::State& state) {
+  const float rate = static_cast<float>(state.range(0));
+  vt::NoiseGenerator generator;
+  generator.setSampleRate(rate);
+  vt::NoiseGrainState grains;
+  vt::NoiseSet sets[4];
+  const vt::NoiseSet* pointers[4];
+  for (int s = 0; s < 4; ++s) {
+    fillNoiseSet(sets[s], 0.02f * (s + 1));
+    pointers[s] = &sets[s];
+  }
+  float formant[vt::NoiseFrame::kBins];
+  for (int i = 0; i < vt::NoiseFrame::kBins; ++i) formant[i] = 0.5f + 0.5f * std::sin(0.05f * i);
+  std::vector<float> out(kBlock, 0.0f);
+  float times[4] = {0.0f, 0.1f, 0.2f, 0.3f};
+  for (auto _ : state) {
+    generator.renderMorphedNoise(pointers, out.data(), kBlock, times, 0.5f, 0.5f, grains, 0.3f, 0.6f, formant);
+    for (float& t : times) {
+      t += kBlock / rate;
+      if (t > kLoopLength) t = 0.0f;
+    }
+    benchmark::DoNotOptimize(out.data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_MorphedNoiseVoice)->Arg(44100)->Arg(48000);
 
 // The pieces of one grain, per grain (not per sample).
 void BM_InverseFft(benchmark::State& state) {
