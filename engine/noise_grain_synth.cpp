@@ -39,6 +39,8 @@ void NoiseGrainSynth::setSampleRate(float newRate) {
     const long bin = static_cast<long>(std::floor(entryFrequency(i) / binWidth + 0.5));
     bins[i] = (bin >= 1 && bin <= size / 2) ? static_cast<short>(bin) : static_cast<short>(-1);
   }
+  oneBinPerEntry = size == 2 * kSpectrumSize;
+  for (int i = 0; i < kSpectrumSize; ++i) oneBinPerEntry = oneBinPerEntry && bins[i] == i + 1;
 }
 
 double NoiseGrainSynth::entryFrequency(int entry) { return (entry + 1) * kReferenceNyquist / kSpectrumSize; }
@@ -48,25 +50,42 @@ int NoiseGrainSynth::binOfEntry(int entry) const { return (entry >= 0 && entry <
 void NoiseGrainSynth::synthesize(const float* magnitudes, const float* formant, RandomSource& random,
                                  float* grain) const {
   float weighted[kSpectrumSize];
-  bool audible = false;
-  for (int i = 0; i < kSpectrumSize; ++i) {
-    weighted[i] = formant ? magnitudes[i] * formant[i] : magnitudes[i];
-    audible = audible || weighted[i] != 0.0f;
+  unsigned audible = 0;
+  if (formant) {
+    for (int i = 0; i < kSpectrumSize; ++i) weighted[i] = magnitudes[i] * formant[i];
+  } else {
+    for (int i = 0; i < kSpectrumSize; ++i) weighted[i] = magnitudes[i];
   }
-  for (int t = 0; t < size; ++t) grain[t] = 0.0f;
-  if (!audible || !phases) return;
+  for (int i = 0; i < kSpectrumSize; ++i) audible |= weighted[i] != 0.0f;
+  if (!audible || !phases) {
+    for (int t = 0; t < size; ++t) grain[t] = 0.0f;
+    return;
+  }
 
-  const int nyquist = size / 2;
-  for (int i = 0; i < kSpectrumSize; ++i) {
-    const int m = random.next() >> kPhaseShift;
-    const int bin = bins[i];
-    if (bin < 0) continue;
-    const float v = weighted[i];
-    if (bin == nyquist) {
-      grain[1] += v * phases[2 * m];
-    } else {
-      grain[2 * bin] += v * phases[2 * m];
-      grain[2 * bin + 1] += v * phases[2 * m + 1];
+  int phaseIndex[kSpectrumSize];
+  random.fill(phaseIndex, kSpectrumSize);
+  if (oneBinPerEntry) {
+    // Entry i fills bin i + 1 completely; the last entry is the Nyquist bin.
+    grain[0] = 0.0f;
+    for (int i = 0; i < kSpectrumSize - 1; ++i) {
+      const int m = phaseIndex[i] >> kPhaseShift;
+      grain[2 * i + 2] = weighted[i] * phases[2 * m];
+      grain[2 * i + 3] = weighted[i] * phases[2 * m + 1];
+    }
+    grain[1] = weighted[kSpectrumSize - 1] * phases[2 * (phaseIndex[kSpectrumSize - 1] >> kPhaseShift)];
+  } else {
+    for (int t = 0; t < size; ++t) grain[t] = 0.0f;
+    const int nyquist = size / 2;
+    for (int i = 0; i < kSpectrumSize; ++i) {
+      const int bin = bins[i];
+      if (bin < 0) continue;
+      const int m = phaseIndex[i] >> kPhaseShift;
+      if (bin == nyquist) {
+        grain[1] += weighted[i] * phases[2 * m];
+      } else {
+        grain[2 * bin] += weighted[i] * phases[2 * m];
+        grain[2 * bin + 1] += weighted[i] * phases[2 * m + 1];
+      }
     }
   }
   fft->inverse(grain);

@@ -70,6 +70,7 @@ private:
   const RealFft* fft = nullptr;
   const float* phases = nullptr;  // NoisePhaseTable: sin at 2m, cos at 2m + 1
   short bins[kSpectrumSize];
+  bool oneBinPerEntry = true;  // entry i is bin i + 1 and the entries fill the transform (44100 Hz)
 };
 
 }  // namespace vt

@@ -53,6 +53,34 @@ std::vector<double> powerSpectrum(const float* x, int size) {
   return power;
 }
 
+TEST(RandomSource, SeededSequenceInRangeAndFillMatchesNext) {
+  RandomSource a(77), b(77);
+  int seen[64] = {};
+  for (int i = 0; i < 20000; ++i) {
+    const int v = a.next();
+    ASSERT_GE(v, 0);
+    ASSERT_LE(v, RandomSource::kMax);
+    ASSERT_EQ(v, b.next());
+    ++seen[v >> 9];
+  }
+  for (int m = 0; m < 64; ++m) EXPECT_GT(seen[m], 200) << m;  // every phase step is drawn
+  EXPECT_EQ(a.drawCount(), 20000u);
+
+  for (int count : {0, 1, 3, 4, 5, 8, 255, 256, 257}) {
+    RandomSource stepwise(5), filled(5);
+    std::vector<int> out(count + 1, -1);
+    filled.fill(out.data(), count);
+    for (int i = 0; i < count; ++i) ASSERT_EQ(out[i], stepwise.next()) << count << " " << i;
+    EXPECT_EQ(out[count], -1);
+    EXPECT_EQ(filled.next(), stepwise.next()) << count;  // the state moved on alike
+    EXPECT_EQ(filled.drawCount(), stepwise.drawCount());
+  }
+  a.seed(77);
+  b.seed(78);
+  EXPECT_EQ(a.drawCount(), 0u);
+  EXPECT_NE(a.next(), b.next());
+}
+
 TEST(NoiseGrainSynth, GrainLengthAndTransformFollowTheSampleRate) {
   NoiseGrainSynth synth;
   EXPECT_EQ(synth.grainLength(), 512);
