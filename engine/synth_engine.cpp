@@ -1,9 +1,11 @@
 #include "engine/synth_engine.h"
 
 #include <cstring>
+#include <new>
 
 #include "engine/denormal_guard.h"
 #include "engine/parameter_defaults.h"
+#include "engine/render_voice.h"
 
 namespace vt {
 
@@ -19,13 +21,16 @@ int minInt(int a, int b) { return a < b ? a : b; }
 }  // namespace
 
 SynthEngine::SynthEngine() {
+  voices = new (std::nothrow) SynthVoice[kVoices];
+  formant.add(0.0f, 1.0f);
+  formant.add(1.0f, 1.0f);
   std::memset(changedFlags, 0, sizeof(changedFlags));
   fillParameterDefaults(params);
   for (int i = 0; i < kNumHostParameters; ++i) setParameter(i, params[i]);
   clearParameterChanged();
 }
 
-SynthEngine::~SynthEngine() = default;
+SynthEngine::~SynthEngine() { delete[] voices; }
 
 void SynthEngine::setParameter(int index, float value) {
   if (index < 0 || index >= kNumParameters) return;
@@ -53,18 +58,31 @@ void SynthEngine::setSampleRate(float rate) {
   sampleRate = rate;
   effectChain.setSampleRate(rate);
   for (VoiceSlot& s : slots) s.setSampleRate(rate);
+  noiseGenerator.setSampleRate(rate);
+  if (voices) {
+    for (int i = 0; i < kVoices; ++i) {
+      voices[i].sampleRate = rate;
+      voices[i].harmonics.sampleRate = rate;
+    }
+  }
 }
 
 bool SynthEngine::constructedCompletely() const {
   for (const VoiceSlot& s : slots)
     if (!s.valid()) return false;
-  return true;
+  if (!voices) return false;
+  for (int i = 0; i < kVoices; ++i)
+    if (!voices[i].valid()) return false;
+  for (const BreakpointCurve& c : morphEnvelopes)
+    if (c.capacity() == 0) return false;
+  return formant.capacity() > 0;
 }
 
 void SynthEngine::setTransport(float beatsPerMinute, float quarterNotes) {
   tempo = beatsPerMinute;
   songPosition = quarterNotes;
   effectChain.setTempo(beatsPerMinute);  // the delay clears its lines when the tempo differs
+  applyTempoSettings();
 }
 
 void SynthEngine::clearQueues() {
@@ -170,8 +188,28 @@ void SynthEngine::applyOutputStage(float* x, float* y, int frames) const {
   }
 }
 
-void SynthEngine::renderVoiceStage(float* /*mono*/, int /*frames*/) {
-  // Voices render here once the voice pool exists.
+MorphPositions SynthEngine::morphPositionsFor(const SynthVoice& v, int frames) {
+  const SynthVoice& timing = (v.mode == SynthVoice::kMorphFollower && v.leader) ? *v.leader : v;
+  return chooseMorphPositions(params, morphEnvelopes, timing.envelopeClock, static_cast<float>(frames) / sampleRate,
+                              tempo);
+}
+
+void SynthEngine::renderVoiceStage(float* mono, int frames) {
+  if (!voices || frames <= 0) return;
+  const bool formantOn = params[FormantFilterOn] > 0.5f;
+  if (formantOn) {
+    for (int j = 0; j < kFormantTableSize; ++j)
+      formantValues[j] = formant.evaluate(static_cast<float>(j) / kFormantTableSize);
+  }
+  BreakpointCurve* formantCurve = formantOn ? &formant : nullptr;
+  const float* formantTable = formantOn ? formantValues : nullptr;
+  for (int i = 0; i < kVoices; ++i) {
+    if (!isActive(i)) continue;
+    SynthVoice& v = voices[i];
+    if (v.mode == SynthVoice::kMorphFollower) continue;  // its leader renders it
+    const MorphPositions morph = v.mode == SynthVoice::kMorphLeader ? morphPositionsFor(v, frames) : MorphPositions();
+    renderVoice(v, mono, frames, morph, formantCurve, formantTable, noiseGenerator);
+  }
 }
 
 }  // namespace vt
