@@ -10,7 +10,7 @@ namespace vt {
 
 namespace {
 
-constexpr int kRateSteps = 20;         // the rate parameter picks one of 20 note fractions
+constexpr int kRateSteps = 20;          // the rate parameter picks one of 20 note fractions
 constexpr int kLastPlainMultiple = 16;  // up to here the period is a plain multiple of a sixteenth
 constexpr int kCoarseOffset = 15;       // then 32, 48, 64, 80 sixteenths
 constexpr int kCoarseStep = 16;

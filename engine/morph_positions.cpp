@@ -10,7 +10,7 @@ namespace vt {
 
 namespace {
 
-constexpr float kLoopTimeScale = 60.0f;     // the loop-time parameters span a minute
+constexpr float kLoopTimeScale = 60.0f;         // the loop-time parameters span a minute
 constexpr float kShortestEnvelopeLoop = 0.01f;  // seconds; a shorter loop holds at its start
 
 bool on(float x) { return x > 0.5f; }

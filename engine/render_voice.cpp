@@ -143,8 +143,8 @@ void renderMorphLeader(SynthVoice& v, float* out, int n, const MorphPositions& m
   setTwoPoints(v.amplitudeCurve, c, v.gain(c, false, morph.nx, morph.ny), c + l,
                v.gain(c + l, false, morph.nx, morph.ny));
   setTwoPoints(v.pitchCurve, c, v.pitch(c), c + l, v.pitch(c + l));
-  renderMorphedHarmonics(harmonicSets, out, n, startTimes, endTimes, v.pitchCurve, v.amplitudeCurve, c, c + l,
-                         v.phases, morph.hx, morph.hy, formantCurve, gains);
+  renderMorphedHarmonics(harmonicSets, out, n, startTimes, endTimes, v.pitchCurve, v.amplitudeCurve, c, c + l, v.phases,
+                         morph.hx, morph.hy, formantCurve, gains);
 
   // 8. Noise, at the blended noise volume.
   if (anyNoise) {

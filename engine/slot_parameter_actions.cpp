@@ -98,7 +98,8 @@ bool SynthEngine::applySlotParameterAction(int index, float x) {
 
 void SynthEngine::applyLfoParameters() {
   const float* p = params;
-  for (VoiceSlot& s : slots) applyLfoSettings(s, p[LfoRate], p[LfoVibrato], p[LfoTremolo], p[LfoOn], p[LfoShape], tempo);
+  for (VoiceSlot& s : slots)
+    applyLfoSettings(s, p[LfoRate], p[LfoVibrato], p[LfoTremolo], p[LfoOn], p[LfoShape], tempo);
 }
 
 void SynthEngine::applyTempoSettings() { applyLfoParameters(); }

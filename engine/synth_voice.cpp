@@ -100,8 +100,8 @@ void SynthVoice::blendSound(VoiceSlot& s) {
   const float u = clampUnit((velocity - kLowestVelocityLayer) / kVelocityLayerSpan);
 
   // Weights in the cache's order: lower soft, upper soft, lower loud, upper loud.
-  const float weights[KeyInterpolationCache::kRecordings] = {(1.0f - k) * (1.0f - u), k * (1.0f - u),
-                                                             (1.0f - k) * u, k * u};
+  const float weights[KeyInterpolationCache::kRecordings] = {(1.0f - k) * (1.0f - u), k * (1.0f - u), (1.0f - k) * u,
+                                                             k * u};
   const KeyInterpolationCache& cache = s.keyCache[lower];
   for (int c = 0; c < HarmonicSet::kCurves; ++c) cache.blend(c, weights, harmonics.curve(c));
   harmonics.total.reset();
@@ -223,7 +223,8 @@ float SynthVoice::gain(float t, bool noisePart, float nx, float ny) {
       float volumes[1 + kCompanions] = {slot->noiseVolume, 0.0f, 0.0f, 0.0f};
       for (int i = 0; i < kCompanions; ++i)
         if (companions[i] && companions[i]->slot) volumes[1 + i] = companions[i]->slot->noiseVolume;
-      m = (volumes[0] * (1.0f - nx) + volumes[1] * nx) * (1.0f - ny) + (volumes[2] * (1.0f - nx) + volumes[3] * nx) * ny;
+      m = (volumes[0] * (1.0f - nx) + volumes[1] * nx) * (1.0f - ny) +
+          (volumes[2] * (1.0f - nx) + volumes[3] * nx) * ny;
     }
   } else {
     m = noisePart ? slot->noiseVolume : slot->harmonicVolume;

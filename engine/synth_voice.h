@@ -43,8 +43,7 @@ public:
   // multisample (row >= 0) that row and layer are copied; otherwise the note's
   // sets are blended from the slot's rows by key and velocity. The envelope is the
   // slot's template scaled to peak at the velocity. Bend is kept.
-  void start(VoiceSlot& target, int noteNumber, float noteFrequency, float noteVelocity, int fixedRow,
-             int fixedLayer);
+  void start(VoiceSlot& target, int noteNumber, float noteFrequency, float noteVelocity, int fixedRow, int fixedLayer);
   // Takes the voice for a note without building its sound yet (a morph leader
   // before its followers exist): it counts as active and held.
   void claim(VoiceSlot& target, int noteNumber, float noteFrequency, float noteVelocity);
