@@ -77,19 +77,22 @@ public:
   void releaseAll();
   void pitchBend(int lsb, int msb);
 
-  // The voice pool. isActive is the activity test: it frees a voice whose
-  // envelope or sound has ended (a follower answers for its leader).
-  SynthVoice& voice(int index) { return voices[index]; }
-  const SynthVoice& voice(int index) const { return voices[index]; }
+  // The voice pool (index limited to 0..51). isActive is the activity test: it
+  // frees a voice whose envelope or sound has ended (a follower answers for its leader).
+  SynthVoice& voice(int index) { return voices[clampIndex(index, kVoices)]; }
+  const SynthVoice& voice(int index) const { return voices[clampIndex(index, kVoices)]; }
   bool isActive(int index);
   int activeVoiceCount();
   int lastNotePlayed() const { return lastNote; }
 
   // The six morph-envelope curves (harmonic X/Y, noise X/Y, amplitude X/Y, see
   // MorphEnvelopeIndex) and the formant filter curve over normalised frequency
-  // 0..1, default (0, 1), (1, 1). The instrument file reads and writes them in place.
-  BreakpointCurve& morphEnvelope(int index) { return morphEnvelopes[index]; }
+  // 0..1, default (0, 1), (1, 1). The instrument file reads and writes them in
+  // place (index limited to 0..5).
+  BreakpointCurve& morphEnvelope(int index) { return morphEnvelopes[clampIndex(index, kMorphEnvelopes)]; }
+  const BreakpointCurve& morphEnvelope(int index) const { return morphEnvelopes[clampIndex(index, kMorphEnvelopes)]; }
   BreakpointCurve& formantCurve() { return formant; }
+  const BreakpointCurve& formantCurve() const { return formant; }
   // The formant curve sampled at j/256 for the noise grains; rebuilt per sub-block
   // while FormantFilterOn is set.
   const float* formantTable() const { return formantValues; }
@@ -158,6 +161,7 @@ private:
   // 'next'; returns the index of the first event not yet due.
   int handleDueEvents(const EventQueue& queue, int next, int position);
   int silenceLimit() const { return static_cast<int>(sampleRate * 2.0f); }
+  static int clampIndex(int index, int count) { return index < 0 ? 0 : (index >= count ? count - 1 : index); }
 
   RenderObserver* renderObserver = nullptr;
   EffectChain effectChain;
