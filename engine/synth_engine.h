@@ -116,6 +116,7 @@ private:
   // Hands every queued event due at 'position' to the message handler, starting at
   // 'next'; returns the index of the first event not yet due.
   int handleDueEvents(const EventQueue& queue, int next, int position);
+  static int subBlockLength(const EventQueue& queue, int next, int position, int frames, int limit);
   int silenceLimit() const { return static_cast<int>(sampleRate * 2.0f); }
 
   RenderObserver* renderObserver = nullptr;
