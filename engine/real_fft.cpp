@@ -2,6 +2,10 @@
 
 #include <cmath>
 
+#if defined(__SSE__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 1)
+#include <xmmintrin.h>
+#endif
+
 namespace vt {
 
 namespace {
@@ -12,6 +16,110 @@ constexpr double kTwoPi = 6.283185307179586476925286766559;
 const RealFft fft256(256);
 const RealFft fft512(512);
 const RealFft fft1024(1024);
+
+#if defined(__SSE__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 1)
+#define VT_REAL_FFT_SSE 1
+#endif
+
+// One radix-2 stage on one block: (a, b) -> (a + w b, a - w b) for 'span' pairs, span a
+// multiple of 4. Split real and imaginary arrays keep it four pairs to a vector.
+inline void oneStage(float* ar, float* ai, float* br, float* bi, const float* wc, const float* ws, int span) {
+#ifdef VT_REAL_FFT_SSE
+  for (int m = 0; m < span; m += 4) {
+    const __m128 c = _mm_loadu_ps(wc + m), s = _mm_loadu_ps(ws + m);
+    const __m128 yr = _mm_loadu_ps(br + m), yi = _mm_loadu_ps(bi + m);
+    const __m128 tr = _mm_sub_ps(_mm_mul_ps(c, yr), _mm_mul_ps(s, yi));
+    const __m128 ti = _mm_add_ps(_mm_mul_ps(c, yi), _mm_mul_ps(s, yr));
+    const __m128 xr = _mm_loadu_ps(ar + m), xi = _mm_loadu_ps(ai + m);
+    _mm_storeu_ps(ar + m, _mm_add_ps(xr, tr));
+    _mm_storeu_ps(ai + m, _mm_add_ps(xi, ti));
+    _mm_storeu_ps(br + m, _mm_sub_ps(xr, tr));
+    _mm_storeu_ps(bi + m, _mm_sub_ps(xi, ti));
+  }
+#else
+  for (int m = 0; m < span; ++m) {
+    const float tr = wc[m] * br[m] - ws[m] * bi[m];
+    const float ti = wc[m] * bi[m] + ws[m] * br[m];
+    const float xr = ar[m], xi = ai[m];
+    ar[m] = xr + tr;
+    ai[m] = xi + ti;
+    br[m] = xr - tr;
+    bi[m] = xi - ti;
+  }
+#endif
+}
+
+// Two radix-2 stages (lengths 2 span and 4 span) on one block of 4 span values, in one
+// pass: quarters q0..q3, first (q0, q1) and (q2, q3) with twiddles w1 = e^{+2 pi i m/(2 span)},
+// then (q0, q2) with w2 = e^{+2 pi i m/(4 span)} and (q1, q3) with i w2. span is a multiple of 4.
+inline void twoStages(float* re, float* im, int span, const float* w1c, const float* w1s, const float* w2c,
+                      const float* w2s) {
+  float* r0 = re;
+  float* r1 = re + span;
+  float* r2 = re + 2 * span;
+  float* r3 = re + 3 * span;
+  float* i0 = im;
+  float* i1 = im + span;
+  float* i2 = im + 2 * span;
+  float* i3 = im + 3 * span;
+#ifdef VT_REAL_FFT_SSE
+  for (int m = 0; m < span; m += 4) {
+    const __m128 c1 = _mm_loadu_ps(w1c + m), s1 = _mm_loadu_ps(w1s + m);
+    const __m128 c2 = _mm_loadu_ps(w2c + m), s2 = _mm_loadu_ps(w2s + m);
+    __m128 xr = _mm_loadu_ps(r1 + m), xi = _mm_loadu_ps(i1 + m);
+    __m128 tr = _mm_sub_ps(_mm_mul_ps(c1, xr), _mm_mul_ps(s1, xi));
+    __m128 ti = _mm_add_ps(_mm_mul_ps(c1, xi), _mm_mul_ps(s1, xr));
+    xr = _mm_loadu_ps(r0 + m);
+    xi = _mm_loadu_ps(i0 + m);
+    const __m128 a0r = _mm_add_ps(xr, tr), a0i = _mm_add_ps(xi, ti);
+    const __m128 a1r = _mm_sub_ps(xr, tr), a1i = _mm_sub_ps(xi, ti);
+    xr = _mm_loadu_ps(r3 + m);
+    xi = _mm_loadu_ps(i3 + m);
+    tr = _mm_sub_ps(_mm_mul_ps(c1, xr), _mm_mul_ps(s1, xi));
+    ti = _mm_add_ps(_mm_mul_ps(c1, xi), _mm_mul_ps(s1, xr));
+    xr = _mm_loadu_ps(r2 + m);
+    xi = _mm_loadu_ps(i2 + m);
+    const __m128 a2r = _mm_add_ps(xr, tr), a2i = _mm_add_ps(xi, ti);
+    const __m128 a3r = _mm_sub_ps(xr, tr), a3i = _mm_sub_ps(xi, ti);
+    // u = w2 a2, v = i w2 a3 = (-(w2 a3).im, (w2 a3).re)
+    const __m128 ur = _mm_sub_ps(_mm_mul_ps(c2, a2r), _mm_mul_ps(s2, a2i));
+    const __m128 ui = _mm_add_ps(_mm_mul_ps(c2, a2i), _mm_mul_ps(s2, a2r));
+    const __m128 vi = _mm_sub_ps(_mm_mul_ps(c2, a3r), _mm_mul_ps(s2, a3i));
+    const __m128 vr = _mm_sub_ps(_mm_setzero_ps(), _mm_add_ps(_mm_mul_ps(c2, a3i), _mm_mul_ps(s2, a3r)));
+    _mm_storeu_ps(r0 + m, _mm_add_ps(a0r, ur));
+    _mm_storeu_ps(i0 + m, _mm_add_ps(a0i, ui));
+    _mm_storeu_ps(r2 + m, _mm_sub_ps(a0r, ur));
+    _mm_storeu_ps(i2 + m, _mm_sub_ps(a0i, ui));
+    _mm_storeu_ps(r1 + m, _mm_add_ps(a1r, vr));
+    _mm_storeu_ps(i1 + m, _mm_add_ps(a1i, vi));
+    _mm_storeu_ps(r3 + m, _mm_sub_ps(a1r, vr));
+    _mm_storeu_ps(i3 + m, _mm_sub_ps(a1i, vi));
+  }
+#else
+  for (int m = 0; m < span; ++m) {
+    float tr = w1c[m] * r1[m] - w1s[m] * i1[m];
+    float ti = w1c[m] * i1[m] + w1s[m] * r1[m];
+    const float a0r = r0[m] + tr, a0i = i0[m] + ti;
+    const float a1r = r0[m] - tr, a1i = i0[m] - ti;
+    tr = w1c[m] * r3[m] - w1s[m] * i3[m];
+    ti = w1c[m] * i3[m] + w1s[m] * r3[m];
+    const float a2r = r2[m] + tr, a2i = i2[m] + ti;
+    const float a3r = r2[m] - tr, a3i = i2[m] - ti;
+    const float ur = w2c[m] * a2r - w2s[m] * a2i;
+    const float ui = w2c[m] * a2i + w2s[m] * a2r;
+    const float vi = w2c[m] * a3r - w2s[m] * a3i;
+    const float vr = -(w2c[m] * a3i + w2s[m] * a3r);
+    r0[m] = a0r + ur;
+    i0[m] = a0i + ui;
+    r2[m] = a0r - ur;
+    i2[m] = a0i - ui;
+    r1[m] = a1r + vr;
+    i1[m] = a1i + vi;
+    r3[m] = a1r - vr;
+    i3[m] = a1i - vi;
+  }
+#endif
+}
 
 }  // namespace
 
@@ -97,24 +205,20 @@ void RealFft::inverse(float* data) const {
     re[m + 3] = r1 + i3;
     im[m + 3] = i1 - r3;
   }
-  for (int len = 8; len <= half; len <<= 1) {
+  int len = 8;
+  for (; 2 * len <= half; len *= 4) {
+    // Stages len and 2 len in one pass over blocks of 2 len.
     const int span = len / 2;
-    const float* __restrict wc = stageCos + span - 1;
-    const float* __restrict ws = stageSin + span - 1;
+    for (int start = 0; start < half; start += 2 * len) {
+      twoStages(re + start, im + start, span, stageCos + span - 1, stageSin + span - 1, stageCos + len - 1,
+                stageSin + len - 1);
+    }
+  }
+  if (len <= half) {
+    const int span = len / 2;
     for (int start = 0; start < half; start += len) {
-      float* __restrict ar = re + start;
-      float* __restrict ai = im + start;
-      float* __restrict br = re + start + span;
-      float* __restrict bi = im + start + span;
-      for (int m = 0; m < span; ++m) {
-        const float tr = wc[m] * br[m] - ws[m] * bi[m];
-        const float ti = wc[m] * bi[m] + ws[m] * br[m];
-        const float xr = ar[m], xi = ai[m];
-        ar[m] = xr + tr;
-        ai[m] = xi + ti;
-        br[m] = xr - tr;
-        bi[m] = xi - ti;
-      }
+      oneStage(re + start, im + start, re + start + span, im + start + span, stageCos + span - 1, stageSin + span - 1,
+               span);
     }
   }
 
