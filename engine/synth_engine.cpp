@@ -64,6 +64,7 @@ bool SynthEngine::constructedCompletely() const {
 void SynthEngine::setTransport(float beatsPerMinute, float quarterNotes) {
   tempo = beatsPerMinute;
   songPosition = quarterNotes;
+  effectChain.setTempo(beatsPerMinute);  // the delay clears its lines when the tempo differs
 }
 
 void SynthEngine::clearQueues() {
@@ -83,6 +84,7 @@ int SynthEngine::handleDueEvents(const EventQueue& queue, int next, int position
   // order or with a negative offset) are handled as soon as they are reached
   // rather than blocking every later event of the block.
   while (next < queue.count && queue.deltaFrames[next] <= position) {
+    if (renderObserver) renderObserver->eventHandled(queue.bytes[next], position);
     handleMessage(queue.bytes[next], 3);
     ++next;
   }
@@ -107,6 +109,7 @@ void SynthEngine::render(float* left, float* right, int frames) {
     if (next < voiceQueue.count && voiceQueue.deltaFrames[next] < position + length)
       length = voiceQueue.deltaFrames[next] - position;
     renderVoiceStage(left + position, length);
+    if (renderObserver) renderObserver->voiceSubBlock(left + position, position, length);
     position += length;
   }
   // Events at exactly the block length act after the block's last frame.
@@ -131,7 +134,7 @@ void SynthEngine::render(float* left, float* right, int frames) {
 }
 
 void SynthEngine::renderEffectStage(float* left, float* right, int frames) {
-  effectChain.prepareBlock(params);
+  effectChain.prepareBlock(params[FilterCutoff]);
   int next = 0;
   int position = 0;
   while (position < frames) {
@@ -141,7 +144,7 @@ void SynthEngine::renderEffectStage(float* left, float* right, int frames) {
       length = effectQueue.deltaFrames[next] - position;
     float* x = left + position;
     float* y = right + position;
-    effectChain.process(params, x, y, length);
+    effectChain.process(x, y, length);
     applyOutputStage(x, y, length);
     position += length;
   }

@@ -7,6 +7,7 @@
 
 #include "effects/effect_chain.h"
 #include "engine/event_queue.h"
+#include "engine/midi_learn_map.h"
 #include "engine/note_frequency_table.h"
 #include "engine/note_name_table.h"
 #include "engine/parameter_ids.h"
@@ -14,10 +15,20 @@
 
 namespace vt {
 
+// Watches the render loop from outside: called for every voice-stage
+// sub-block (with the mono mix it may add to) and every handled event.
+// Used by diagnostics and tests; null by default.
+class RenderObserver {
+public:
+  virtual ~RenderObserver() = default;
+  virtual void voiceSubBlock(float* mono, int offset, int length) = 0;
+  virtual void eventHandled(const std::uint8_t* bytes, int position) = 0;
+};
+
 class SynthEngine {
 public:
-  static constexpr int kMaxSubBlock = 256;           // voice-stage resolution in frames
-  static constexpr int kMaxEffectBlock = 100000;     // effect-stage sub-block limit in frames
+  static constexpr int kMaxSubBlock = 256;        // voice-stage resolution in frames
+  static constexpr int kMaxEffectBlock = 100000;  // effect-stage sub-block limit in frames
   static constexpr float kSilenceThreshold = 0.00003f;
   static constexpr int kDataFolderSize = 256;
 
@@ -54,6 +65,24 @@ public:
   const EventQueue& voiceEvents() const { return voiceQueue; }
   const EventQueue& effectEvents() const { return effectQueue; }
 
+  // Note and controller actions of the message handler.
+  void noteOn(int note, float velocity);
+  void noteOff(int note);
+  void releaseAll();
+  void pitchBend(int lsb, int msb);
+
+  // MIDI learn, driven by the editor: the next controller below 120 binds to
+  // the last touched parameter while learning is armed.
+  void setLearnArmed(bool armed) { learnArmed = armed; }
+  void setLearnTarget(int parameter) { learnTarget = parameter; }
+  bool isLearnArmed() const { return learnArmed; }
+  const MidiLearnMap& midiLearnMap() const { return learnMap; }
+
+  // The parameter a controller value drives (through a learned binding or one
+  // of the first eight modulation slots) and the value it writes; -1 for none.
+  // Completes a pending MIDI learn.
+  int resolveController(int controller, int value, float* parameterValue);
+
   // Clears the delay lines and filter memories of the effect units.
   void resetEffects();
 
@@ -66,6 +95,7 @@ public:
   const char* getDataFolder() const { return dataFolder; }
 
   EffectChain& effects() { return effectChain; }
+  void setRenderObserver(RenderObserver* observer) { renderObserver = observer; }
 
   // Voice slots A-D (index 0-3).
   VoiceSlot& slot(int index) { return slots[index]; }
@@ -88,12 +118,17 @@ private:
   int handleDueEvents(const EventQueue& queue, int next, int position);
   int silenceLimit() const { return static_cast<int>(sampleRate * 2.0f); }
 
+  RenderObserver* renderObserver = nullptr;
   EffectChain effectChain;
   VoiceSlot slots[kNumSlots];
   NoteFrequencyTable noteFrequencies;
   NoteNameTable noteNames;
   EventQueue voiceQueue;
   EventQueue effectQueue;
+
+  MidiLearnMap learnMap;
+  bool learnArmed = false;
+  int learnTarget = -1;
 
   float params[kNumParameters];
   bool changedFlags[kNumParameters];
