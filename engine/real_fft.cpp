@@ -49,6 +49,26 @@ inline void oneStage(float* ar, float* ai, float* br, float* bi, const float* wc
 #endif
 }
 
+// The first half of a radix-2 stage: a + w b only.
+inline void firstHalfStage(float* ar, float* ai, const float* br, const float* bi, const float* wc, const float* ws,
+                           int span) {
+#ifdef VT_REAL_FFT_SSE
+  for (int m = 0; m < span; m += 4) {
+    const __m128 c = _mm_loadu_ps(wc + m), s = _mm_loadu_ps(ws + m);
+    const __m128 yr = _mm_loadu_ps(br + m), yi = _mm_loadu_ps(bi + m);
+    const __m128 tr = _mm_sub_ps(_mm_mul_ps(c, yr), _mm_mul_ps(s, yi));
+    const __m128 ti = _mm_add_ps(_mm_mul_ps(c, yi), _mm_mul_ps(s, yr));
+    _mm_storeu_ps(ar + m, _mm_add_ps(_mm_loadu_ps(ar + m), tr));
+    _mm_storeu_ps(ai + m, _mm_add_ps(_mm_loadu_ps(ai + m), ti));
+  }
+#else
+  for (int m = 0; m < span; ++m) {
+    ar[m] += wc[m] * br[m] - ws[m] * bi[m];
+    ai[m] += wc[m] * bi[m] + ws[m] * br[m];
+  }
+#endif
+}
+
 // Two radix-2 stages (lengths 2 span and 4 span) on one block of 4 span values, in one
 // pass: quarters q0..q3, first (q0, q1) and (q2, q3) with twiddles w1 = e^{+2 pi i m/(2 span)},
 // then (q0, q2) with w2 = e^{+2 pi i m/(4 span)} and (q1, q3) with i w2. span is a multiple of 4.
@@ -161,7 +181,7 @@ RealFft::RealFft(int size) : n(size), half(size / 2), log2Half(0) {
   }
 }
 
-void RealFft::inverse(float* data) const {
+void RealFft::inverse(float* data, int outputs) const {
   // The half-size complex transform runs on split real and imaginary arrays on the
   // stack, which keeps the butterfly loops contiguous.
   float re[kMaxHalf];
@@ -172,6 +192,36 @@ void RealFft::inverse(float* data) const {
   //    storing Z in bit-reversed order for the butterflies.
   re[0] = data[0] + data[1];
   im[0] = data[0] - data[1];
+#ifdef VT_REAL_FFT_SSE
+  // Four k at a time (half/2 is a multiple of 4); at k = half/2 both formulas give the same Z.
+  for (int k = 1; k <= half / 2; k += 4) {
+    const int j = half - k - 3;  // X_{half-k-t} for t = 3..0 lie in data[2j..2j+7]
+    const __m128 a0 = _mm_loadu_ps(data + 2 * k), a1 = _mm_loadu_ps(data + 2 * k + 4);
+    const __m128 b0 = _mm_loadu_ps(data + 2 * j), b1 = _mm_loadu_ps(data + 2 * j + 4);
+    const __m128 ar = _mm_shuffle_ps(a0, a1, _MM_SHUFFLE(2, 0, 2, 0));
+    const __m128 ai = _mm_shuffle_ps(a0, a1, _MM_SHUFFLE(3, 1, 3, 1));
+    const __m128 br = _mm_shuffle_ps(b1, b0, _MM_SHUFFLE(0, 2, 0, 2));  // reversed: X_{half-k-t}, t = 0..3
+    const __m128 bi = _mm_shuffle_ps(b1, b0, _MM_SHUFFLE(1, 3, 1, 3));
+    const __m128 sr = _mm_add_ps(ar, br), si = _mm_sub_ps(ai, bi);
+    const __m128 dr = _mm_sub_ps(ar, br), di = _mm_add_ps(ai, bi);
+    const __m128 c = _mm_loadu_ps(cosTable + k), sn = _mm_loadu_ps(sinTable + k);
+    const __m128 rotR = _mm_add_ps(_mm_mul_ps(sn, dr), _mm_mul_ps(c, di));
+    const __m128 rotI = _mm_sub_ps(_mm_mul_ps(c, dr), _mm_mul_ps(sn, di));
+    alignas(16) float zk[2][4];
+    alignas(16) float zj[2][4];
+    _mm_store_ps(zk[0], _mm_sub_ps(sr, rotR));
+    _mm_store_ps(zk[1], _mm_add_ps(si, rotI));
+    _mm_store_ps(zj[0], _mm_add_ps(sr, rotR));
+    _mm_store_ps(zj[1], _mm_sub_ps(rotI, si));
+    for (int t = 0; t < 4; ++t) {
+      const int rk = bitReverse[k + t], rj = bitReverse[half - k - t];
+      re[rk] = zk[0][t];
+      im[rk] = zk[1][t];
+      re[rj] = zj[0][t];
+      im[rj] = zj[1][t];
+    }
+  }
+#else
   for (int k = 1; k <= half / 2; ++k) {
     const int j = half - k;
     const float ar = data[2 * k], ai = data[2 * k + 1];
@@ -187,6 +237,7 @@ void RealFft::inverse(float* data) const {
     re[rj] = sr + rotR;
     im[rj] = -si + rotI;
   }
+#endif
 
   // 2. Unnormalised inverse complex FFT of size N/2: the first two radix-2 stages together
   //    (their twiddles are 1 and i), then the remaining stages with stored twiddles.
@@ -214,16 +265,21 @@ void RealFft::inverse(float* data) const {
                 stageSin + len - 1);
     }
   }
+  int produced = half;  // complex outputs computed
   if (len <= half) {
-    const int span = len / 2;
-    for (int start = 0; start < half; start += len) {
-      oneStage(re + start, im + start, re + start + span, im + start + span, stageCos + span - 1, stageSin + span - 1,
-               span);
+    // The last stage is one radix-2 stage over the whole array; when only the first half
+    // of the output is wanted its second half is not computed.
+    const int span = half / 2;
+    if (outputs <= n / 2) {
+      firstHalfStage(re, im, re + span, im + span, stageCos + span - 1, stageSin + span - 1, span);
+      produced = span;
+    } else {
+      oneStage(re, im, re + span, im + span, stageCos + span - 1, stageSin + span - 1, span);
     }
   }
 
   // 3. z[m] = x[2m] + i x[2m+1].
-  for (int m = 0; m < half; ++m) {
+  for (int m = 0; m < produced; ++m) {
     data[2 * m] = re[m];
     data[2 * m + 1] = im[m];
   }
