@@ -207,12 +207,12 @@ void RealFft::inverse(float* data, int outputs) const {
     const __m128 c = _mm_loadu_ps(cosTable + k), sn = _mm_loadu_ps(sinTable + k);
     const __m128 rotR = _mm_add_ps(_mm_mul_ps(sn, dr), _mm_mul_ps(c, di));
     const __m128 rotI = _mm_sub_ps(_mm_mul_ps(c, dr), _mm_mul_ps(sn, di));
-    alignas(16) float zk[2][4];
-    alignas(16) float zj[2][4];
-    _mm_store_ps(zk[0], _mm_sub_ps(sr, rotR));
-    _mm_store_ps(zk[1], _mm_add_ps(si, rotI));
-    _mm_store_ps(zj[0], _mm_add_ps(sr, rotR));
-    _mm_store_ps(zj[1], _mm_sub_ps(rotI, si));
+    float zk[2][4];
+    float zj[2][4];
+    _mm_storeu_ps(zk[0], _mm_sub_ps(sr, rotR));
+    _mm_storeu_ps(zk[1], _mm_add_ps(si, rotI));
+    _mm_storeu_ps(zj[0], _mm_add_ps(sr, rotR));
+    _mm_storeu_ps(zj[1], _mm_sub_ps(rotI, si));
     for (int t = 0; t < 4; ++t) {
       const int rk = bitReverse[k + t], rj = bitReverse[half - k - t];
       re[rk] = zk[0][t];
