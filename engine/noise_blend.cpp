@@ -7,7 +7,7 @@ namespace vt {
 namespace {
 
 constexpr int kBins = NoiseFrame::kBins;
-constexpr int kSources = 4;
+constexpr int kSources = 4;                 // lower soft, upper soft, lower loud, upper loud
 constexpr float kFirstKeptTime = -1000.0f;  // before any frame time
 constexpr float kFineSpacing = 0.005f;      // seconds between kept frames early in the sound
 constexpr float kCoarseSpacing = 0.03f;     // seconds between kept frames later on
@@ -43,23 +43,13 @@ const float* interpolateNoise(const NoiseSet& set, float t, float* scratch) {
 }
 
 void blendSpectra(const float* s1, const float* s2, const float* s3, const float* s4, float a, float b, float* out) {
-  const float* sources[kSources] = {s1, s2, s3, s4};
-  const float weights[kSources] = {(1.0f - a) * (1.0f - b), a * (1.0f - b), (1.0f - a) * b, a * b};
-  const float* used[kSources];
-  float usedWeights[kSources];
-  int count = 0;
-  for (int s = 0; s < kSources; ++s) {
-    if (weights[s] != 0.0f) {
-      used[count] = sources[s];
-      usedWeights[count] = weights[s];
-      ++count;
-    }
-  }
-  for (int bin = 0; bin < kBins; ++bin) {
-    float sum = 0.0f;
-    for (int s = 0; s < count; ++s) sum += usedWeights[s] * used[s][bin];
-    out[bin] = sum;
-  }
+  const float w1 = (1.0f - a) * (1.0f - b), w2 = a * (1.0f - b), w3 = (1.0f - a) * b, w4 = a * b;
+  // A source without weight is replaced by silence, so it is never read and adds exactly 0.
+  const float* p1 = w1 != 0.0f ? s1 : kZeroSpectrum;
+  const float* p2 = w2 != 0.0f ? s2 : kZeroSpectrum;
+  const float* p3 = w3 != 0.0f ? s3 : kZeroSpectrum;
+  const float* p4 = w4 != 0.0f ? s4 : kZeroSpectrum;
+  for (int bin = 0; bin < kBins; ++bin) out[bin] = w1 * p1[bin] + w2 * p2[bin] + w3 * p3[bin] + w4 * p4[bin];
 }
 
 void blendNoise(const NoiseSet& lowerSoft, const NoiseSet& lowerLoud, const NoiseSet& upperSoft,

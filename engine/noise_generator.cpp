@@ -32,7 +32,7 @@ bool NoiseGenerator::startsGrain(const NoiseGrainState& state, int n) const {
 
 void NoiseGenerator::renderSpectrum(const float* spectrum, float* output, int n, float a0, float a1,
                                     NoiseGrainState& state, const float* formant) {
-  if (n <= 0) return;
+  if (n <= 0 || !output) return;
   if (!spectrum) spectrum = kZeroSpectrum;
   const int length = synth.grainLength();
   const int halfLength = length / 2;
@@ -101,7 +101,7 @@ void NoiseGenerator::renderSpectrum(const float* spectrum, float* output, int n,
 
 void NoiseGenerator::renderNoise(const NoiseSet& set, float* output, int n, float p0, float a0, float a1,
                                  NoiseGrainState& state, const float* formant) {
-  if (n <= 0 || set.count <= 0) return;
+  if (n <= 0 || !output || set.count <= 0) return;
   const float* spectrum = nullptr;
   if (startsGrain(state, n)) {
     spectrum = interpolateNoise(set, static_cast<float>(p0 + grainTimeOffset()), scratch.spectra[0]);
@@ -120,7 +120,7 @@ void NoiseGenerator::renderNoise(const NoiseSet& set, float* output, int n, floa
 void NoiseGenerator::renderMorphedNoise(const NoiseSet* const sets[4], float* output, int n, const float startTimes[4],
                                         float a0, float a1, NoiseGrainState& state, float nx, float ny,
                                         const float* formant) {
-  if (n <= 0) return;
+  if (n <= 0 || !output || !sets || !startTimes) return;
   const float* spectrum = nullptr;
   if (startsGrain(state, n)) {
     nx = clampUnit(nx);

@@ -88,7 +88,7 @@ void NoiseGrainSynth::synthesize(const float* magnitudes, const float* formant, 
       }
     }
   }
-  fft->inverse(grain);
+  fft->inverse(grain, length);
 }
 
 }  // namespace vt

@@ -35,21 +35,22 @@ public:
   // do not wait for one another.
   void fill(int* out, int count) {
     if (count <= 0) return;
-    std::uint32_t lanes[kLanes];
-    int i = 0;
-    for (; i < count && i < kLanes; ++i) {
+    const int head = count < kLanes ? count : kLanes;
+    const int body = head + (count - head) / kLanes * kLanes;
+    std::uint32_t lanes[kLanes] = {};
+    for (int i = 0; i < head; ++i) {
       state = state * kMultiplier + kIncrement;
       lanes[i] = state;
       out[i] = output(state);
     }
-    for (; i + kLanes <= count; i += kLanes) {
+    for (int i = head; i < body; i += kLanes) {
       for (int lane = 0; lane < kLanes; ++lane) {
         lanes[lane] = lanes[lane] * kJumpMultiplier + kJumpIncrement;
         out[i + lane] = output(lanes[lane]);
       }
     }
-    state = lanes[(i - 1) % kLanes];
-    for (; i < count; ++i) {
+    if (body > head) state = lanes[kLanes - 1];  // a full round ends on the last chain
+    for (int i = body; i < count; ++i) {
       state = state * kMultiplier + kIncrement;
       out[i] = output(state);
     }

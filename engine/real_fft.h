@@ -26,7 +26,9 @@ public:
   // bin N/2 (Nyquist), data[2k] and data[2k+1] = real and imaginary part of bin k for
   // k = 1..N/2-1. On output it holds x[t] = X0 + (-1)^t XN/2 + 2 Re sum_{k=1}^{N/2-1} Xk e^{+2 pi i k t/N}
   // for t = 0..N-1, that is the full inverse DFT sum of the Hermitian spectrum without 1/N.
-  void inverse(float* data) const;
+  // With 'outputs' at most N/2 only x[0..outputs-1] are needed, and for some sizes the rest
+  // of 'data' is left holding intermediate values.
+  void inverse(float* data, int outputs = kMaxSize) const;
 
 private:
   static constexpr int kMaxHalf = kMaxSize / 2;

@@ -109,6 +109,13 @@ int SynthEngine::handleDueEvents(const EventQueue& queue, int next, int position
   return next;
 }
 
+int SynthEngine::subBlockLength(const EventQueue& queue, int next, int position, int frames, int limit) {
+  // A sub-block ends early where the next pending event falls inside it.
+  int length = minInt(frames - position, limit);
+  if (next < queue.count && queue.deltaFrames[next] < position + length) length = queue.deltaFrames[next] - position;
+  return length;
+}
+
 void SynthEngine::render(float* left, float* right, int frames) {
   if (!left || !right || frames <= 0) {
     clearQueues();
@@ -123,9 +130,7 @@ void SynthEngine::render(float* left, float* right, int frames) {
   int position = 0;
   while (position < frames) {
     next = handleDueEvents(voiceQueue, next, position);
-    int length = minInt(frames - position, kMaxSubBlock);
-    if (next < voiceQueue.count && voiceQueue.deltaFrames[next] < position + length)
-      length = voiceQueue.deltaFrames[next] - position;
+    const int length = subBlockLength(voiceQueue, next, position, frames, kMaxSubBlock);
     renderVoiceStage(left + position, length);
     if (renderObserver) renderObserver->voiceSubBlock(left + position, position, length);
     position += length;
@@ -141,8 +146,7 @@ void SynthEngine::render(float* left, float* right, int frames) {
   if (bypass) {
     std::memset(right, 0, sizeof(float) * static_cast<size_t>(frames));
     // Effect-queue events still act on the parameters while the chain sleeps.
-    int pending = handleDueEvents(effectQueue, 0, frames);
-    (void)pending;
+    handleDueEvents(effectQueue, 0, frames);
   } else {
     renderEffectStage(left, right, frames);
   }
@@ -157,9 +161,7 @@ void SynthEngine::renderEffectStage(float* left, float* right, int frames) {
   int position = 0;
   while (position < frames) {
     next = handleDueEvents(effectQueue, next, position);
-    int length = minInt(frames - position, kMaxEffectBlock);
-    if (next < effectQueue.count && effectQueue.deltaFrames[next] < position + length)
-      length = effectQueue.deltaFrames[next] - position;
+    const int length = subBlockLength(effectQueue, next, position, frames, kMaxEffectBlock);
     float* x = left + position;
     float* y = right + position;
     effectChain.process(x, y, length);

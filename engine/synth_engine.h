@@ -160,6 +160,7 @@ private:
   // Hands every queued event due at 'position' to the message handler, starting at
   // 'next'; returns the index of the first event not yet due.
   int handleDueEvents(const EventQueue& queue, int next, int position);
+  static int subBlockLength(const EventQueue& queue, int next, int position, int frames, int limit);
   int silenceLimit() const { return static_cast<int>(sampleRate * 2.0f); }
   static int clampIndex(int index, int count) { return index < 0 ? 0 : (index >= count ? count - 1 : index); }
 

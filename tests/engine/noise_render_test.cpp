@@ -71,26 +71,6 @@ TEST(RenderNoise, GrainsUseTheSpectrumHalfAGrainAfterTheBlockStart) {
   EXPECT_GT(energy, 0.0);
 }
 
-TEST(RenderNoise, AmplitudeCurveGivesTheSameAsItsTwoValues) {
-  NoiseSet set;
-  addFrame(set, 0.0f, 10, 1.0f);
-  addFrame(set, 1.0f, 10, 1.0f);
-  NoiseGenerator a, b;
-  NoiseGrainState sa, sb;
-  std::vector<float> x(4 * kBlock, 0.0f), y(4 * kBlock, 0.0f);
-  BreakpointCurve amplitude;
-  for (int k = 0; k < 4; ++k) {
-    const float p0 = 0.1f + k * kBlock / 44100.0f, p1 = p0 + kBlock / 44100.0f;
-    const float g0 = 0.2f * k, g1 = 0.2f * (k + 1);
-    amplitude.reset();
-    amplitude.add(p0, g0);
-    amplitude.add(p1, g1);
-    a.renderNoise(set, x.data() + k * kBlock, kBlock, p0, amplitude, sa, nullptr);
-    b.renderNoise(set, y.data() + k * kBlock, kBlock, p0, g0, g1, sb, nullptr);
-  }
-  for (int t = 0; t < 4 * kBlock; ++t) ASSERT_NEAR(x[t], y[t], 1e-7f) << t;
-}
-
 TEST(RenderNoise, FormantTableWeighsTheEntries) {
   NoiseSet set;
   addFrame(set, 0.0f, 10, 1.0f);
