@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "engine/synth_engine.h"
@@ -203,6 +204,47 @@ TEST_F(Playback, MorphedNoiseFollowsTheNoisePad) {
   const double entryFrequency = (kNoiseEntry + 1) / 256.0 * 22050.0;
   EXPECT_GT(test::amplitudeAt(atB.data() + 1024, 4096, entryFrequency, kRate),
             10.0 * test::amplitudeAt(atB.data() + 1024, 4096, 2000.0, kRate));
+}
+
+// Two instances rendering on two threads at once (as a host may run them) each
+// produce exactly what they produce alone: no working memory is shared.
+TEST(ConcurrentEngines, RenderTheSameAsAlone) {
+  auto make = [] {
+    auto engine = std::make_unique<SynthEngine>();
+    for (int k = 0; k < kNumSlots; ++k) {
+      VoiceSlot& s = engine->slot(k);
+      test::buildSlot(s, 300.0f, {{1, 0.4f}, {3, 0.2f}}, 5.0f);
+      for (int layer = 0; layer < 2; ++layer) test::buildNoise(s.noise[0][layer], 20 + 30 * k, 0.8f, 5.0f);
+      s.prepare();
+    }
+    engine->setParameter(MorphNoiseX, 0.3f);
+    engine->seedNoise(5);
+    return engine;
+  };
+  auto play = [](SynthEngine& engine, std::vector<float>& out) {
+    std::vector<float> right(512);
+    for (int b = 0; b < 80; ++b) {
+      if (b % 10 == 0) {
+        const std::uint8_t on[3] = {0x90, static_cast<std::uint8_t>(50 + b / 10), 110};
+        engine.queueMessage(on, 3, 17);
+      }
+      engine.render(out.data() + b * 512, right.data(), 512);
+    }
+  };
+  std::vector<float> alone(80 * 512);
+  {
+    auto engine = make();
+    play(*engine, alone);
+  }
+  auto first = make();
+  auto second = make();
+  std::vector<float> outFirst(alone.size()), outSecond(alone.size());
+  std::thread thread([&] { play(*first, outFirst); });
+  play(*second, outSecond);
+  thread.join();
+  EXPECT_GT(test::rms(alone.data(), static_cast<int>(alone.size())), 0.01);
+  EXPECT_EQ(outFirst, alone);
+  EXPECT_EQ(outSecond, alone);
 }
 
 }  // namespace
