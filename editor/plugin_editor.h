@@ -19,9 +19,9 @@ public:
   bool getRect(vst2::ERect** rect) override;
 
   // Mirrors a parameter write into the controls (and performs editor commands).
-  void setParameter(int index, float value);
+  virtual void setParameter(int index, float value);
   // Re-reads every control and display from the engine (after a chunk load).
-  void refreshFromEngine();
+  virtual void refreshFromEngine();
 
 protected:
   SynthEngine* engine;

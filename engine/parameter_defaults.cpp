@@ -7,11 +7,19 @@ namespace vt {
 void fillParameterDefaults(float* p) {
   for (int i = 0; i < kNumParameters; ++i) p[i] = 0.0f;
 
-  const int half[] = {MasterDetune,   ChorusMix,   VoiceDetuneA, VoiceDetuneB,  VoiceDetuneC, VoiceDetuneD,
-                      MorphHarmX,     MorphHarmY,  MorphNoiseX,  MorphNoiseY,   Brightness,   HarmAmount,
-                      NoiseAmount,    Volume,      DelaySyncR,   ReverbSize,    ReverbDecay,  VoiceHarmonicVolumeA,
-                      VoiceHarmonicVolumeB, VoiceHarmonicVolumeC, VoiceHarmonicVolumeD, VoiceNoiseVolumeA,
-                      VoiceNoiseVolumeB, VoiceNoiseVolumeC, VoiceNoiseVolumeD};
+  const int half[] = {MasterDetune,         ChorusMix,
+                      VoiceDetuneA,         VoiceDetuneB,
+                      VoiceDetuneC,         VoiceDetuneD,
+                      MorphHarmX,           MorphHarmY,
+                      MorphNoiseX,          MorphNoiseY,
+                      Brightness,           HarmAmount,
+                      NoiseAmount,          Volume,
+                      DelaySyncR,           ReverbSize,
+                      ReverbDecay,          VoiceHarmonicVolumeA,
+                      VoiceHarmonicVolumeB, VoiceHarmonicVolumeC,
+                      VoiceHarmonicVolumeD, VoiceNoiseVolumeA,
+                      VoiceNoiseVolumeB,    VoiceNoiseVolumeC,
+                      VoiceNoiseVolumeD};
   for (int i : half) p[i] = 0.5f;
 
   const int one[] = {DoMorphing, Release, StereoWidth, FilterMode, DelayMix, DelaySyncL, ReverbMix};

@@ -7,7 +7,7 @@ namespace vt {
 
 constexpr int kNumParameters = 245;      // size of the engine's parameter array
 constexpr int kNumHostParameters = 173;  // indices 0-172 are visible to the host
-constexpr int kNumSlots = 4;              // voice slots A-D
+constexpr int kNumSlots = 4;             // voice slots A-D
 
 enum ParameterId : int {
   MasterDetune = 0,

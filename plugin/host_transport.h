@@ -5,7 +5,7 @@
 namespace vt {
 
 struct HostTransport {
-  static constexpr int kPollInterval = 20;            // calls between polls of a stopped transport
+  static constexpr int kPollInterval = 20;             // calls between polls of a stopped transport
   static constexpr double kPositionTolerance = 0.001;  // quarter notes; more means the transport runs
 
   int pollCountdown = 0;

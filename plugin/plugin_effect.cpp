@@ -9,9 +9,9 @@
 
 #include "editor/plugin_editor.h"
 #include "engine/synth_engine.h"
+#include "platform/module_path.h"
 #include "plugin/host_transport.h"
 #include "plugin/parameter_table.h"
-#include "platform/module_path.h"
 
 namespace vt {
 
@@ -76,7 +76,7 @@ PluginEffect::~PluginEffect() {
 }
 
 bool PluginEffect::constructedCompletely() const {
-  return chunkBuffer && engine && programs && editor;
+  return chunkBuffer && engine && engine->constructedCompletely() && programs && editor;
 }
 
 PluginEditor* PluginEffect::getPluginEditor() const { return static_cast<PluginEditor*>(editor); }
@@ -97,9 +97,7 @@ void PluginEffect::getParameterDisplay(vst2::Int32 index, char* text) {
   parameterHostDisplay(getParameter(index), text, kParameterTextSize);
 }
 
-void PluginEffect::getParameterName(vst2::Int32 index, char* text) {
-  parameterName(index, text, kParameterTextSize);
-}
+void PluginEffect::getParameterName(vst2::Int32 index, char* text) { parameterName(index, text, kParameterTextSize); }
 
 void PluginEffect::process(float** inputs, float** outputs, vst2::Int32 sampleFrames) {
   // The engine overwrites both buffers, so the accumulating entry gives the
@@ -206,8 +204,8 @@ vst2::Int32 PluginEffect::processEvents(vst2::VstEvents* events) {
     }
   }
 
-  if (engine && (transport.polledTempo != transport.appliedTempo ||
-                 transport.appliedPosition != transport.polledPosition)) {
+  if (engine &&
+      (transport.polledTempo != transport.appliedTempo || transport.appliedPosition != transport.polledPosition)) {
     transport.appliedTempo = transport.polledTempo;
     transport.appliedPosition = transport.polledPosition;
     engine->setTransport(transport.appliedTempo, transport.appliedPosition);

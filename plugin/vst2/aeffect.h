@@ -36,8 +36,7 @@ using HostCallback = IntPtr(VST_CALLBACK*)(AEffect* effect, Int32 opcode, Int32 
 using DispatcherProc = IntPtr(VST_CALLBACK*)(AEffect* effect, Int32 opcode, Int32 index, IntPtr value, void* ptr,
                                              float opt);
 using ProcessProc = void(VST_CALLBACK*)(AEffect* effect, float** inputs, float** outputs, Int32 sampleFrames);
-using ProcessDoubleProc = void(VST_CALLBACK*)(AEffect* effect, double** inputs, double** outputs,
-                                              Int32 sampleFrames);
+using ProcessDoubleProc = void(VST_CALLBACK*)(AEffect* effect, double** inputs, double** outputs, Int32 sampleFrames);
 using SetParameterProc = void(VST_CALLBACK*)(AEffect* effect, Int32 index, float value);
 using GetParameterProc = float(VST_CALLBACK*)(AEffect* effect, Int32 index);
 

@@ -7,9 +7,7 @@
 namespace vst2 {
 
 namespace {
-AudioEffect* instanceOf(AEffect* e) {
-  return e ? static_cast<AudioEffect*>(e->object) : nullptr;
-}
+AudioEffect* instanceOf(AEffect* e) { return e ? static_cast<AudioEffect*>(e->object) : nullptr; }
 }  // namespace
 
 AEffEditor::AEffEditor(AudioEffect* owner) : effect(owner) {
@@ -111,8 +109,8 @@ IntPtr AudioEffect::dispatcher(Int32 opcode, Int32 index, IntPtr value, void* pt
   }
 }
 
-IntPtr VST_CALLBACK AudioEffect::dispatchEffectClass(AEffect* e, Int32 opcode, Int32 index, IntPtr value,
-                                                     void* ptr, float opt) {
+IntPtr VST_CALLBACK AudioEffect::dispatchEffectClass(AEffect* e, Int32 opcode, Int32 index, IntPtr value, void* ptr,
+                                                     float opt) {
   AudioEffect* self = instanceOf(e);
   return self ? self->dispatcher(opcode, index, value, ptr, opt) : 0;
 }
@@ -121,8 +119,7 @@ void VST_CALLBACK AudioEffect::processClass(AEffect* e, float** inputs, float** 
   if (AudioEffect* self = instanceOf(e)) self->process(inputs, outputs, sampleFrames);
 }
 
-void VST_CALLBACK AudioEffect::processReplacingClass(AEffect* e, float** inputs, float** outputs,
-                                                     Int32 sampleFrames) {
+void VST_CALLBACK AudioEffect::processReplacingClass(AEffect* e, float** inputs, float** outputs, Int32 sampleFrames) {
   if (AudioEffect* self = instanceOf(e)) self->processReplacing(inputs, outputs, sampleFrames);
 }
 

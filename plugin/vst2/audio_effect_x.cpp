@@ -4,8 +4,7 @@
 
 namespace vst2 {
 
-AudioEffectX::AudioEffectX(HostCallback master, Int32 programs, Int32 params)
-    : AudioEffect(master, programs, params) {}
+AudioEffectX::AudioEffectX(HostCallback master, Int32 programs, Int32 params) : AudioEffect(master, programs, params) {}
 
 IntPtr AudioEffectX::dispatcher(Int32 opcode, Int32 index, IntPtr value, void* ptr, float opt) {
   switch (opcode) {

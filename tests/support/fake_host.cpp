@@ -8,8 +8,8 @@ namespace {
 
 FakeHost* current = nullptr;
 
-vst2::IntPtr VST_CALLBACK hostCallback(vst2::AEffect*, vst2::Int32 opcode, vst2::Int32 index, vst2::IntPtr value,
-                                       void*, float opt) {
+vst2::IntPtr VST_CALLBACK hostCallback(vst2::AEffect*, vst2::Int32 opcode, vst2::Int32 index, vst2::IntPtr value, void*,
+                                       float opt) {
   if (!current) return 0;
   switch (opcode) {
     case vst2::audioMasterVersion:
