@@ -24,8 +24,13 @@
 # Environment:
 #   VT7000_WIN32_RUNNER  auto (default) | qemu | native | skip
 #                        auto: native when this machine executes 32-bit x86
-#                        code, else qemu through binfmt_misc, else skip loudly
+#                        code, else qemu through binfmt_misc, else skip loudly.
+#                        While a qemu check runs, every 32-bit program on the
+#                        machine goes through the emulator: on a machine that
+#                        runs them itself, prefer auto.
 #   VT7000_WAV_TOLERANCE largest allowed sample difference (default 1e-4)
+#   VT7000_WIN32_TIMEOUT seconds allowed for the 32-bit prefix set-up and for
+#                        the 32-bit run, each (default 900)
 set -euo pipefail
 # The whole script is one block, read before it runs: editing the file while a
 # long check runs cannot derail it.
@@ -51,7 +56,8 @@ render_args=(--rate 44100 --block 300 --seconds 0.25)
 midi_file=../../../tests/tools/data/two_tracks.mid
 
 wine64_timeout=600   # seconds; a run takes about one, a new prefix about twenty
-wine32_timeout=900   # through qemu a run takes minutes, a new prefix several (far more on a busy machine)
+# Through qemu a run takes minutes, a new prefix several (far more on a busy machine).
+wine32_timeout=${VT7000_WIN32_TIMEOUT:-900}
 
 passed=0
 failed=0
@@ -254,11 +260,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# True when this machine itself executes 32-bit x86 programs (no emulator
-# registered for them yet).
+# True when this machine itself executes 32-bit x86 programs, Linux and
+# Windows ones (no emulator registered for them yet): the Wine loader starts,
+# a prefix can be made and a small Windows program runs in it.
 native_32bit_works() {
   i386_handler_enabled && return 1
-  timeout 60 "$wine32" --version >/dev/null 2>&1
+  timeout 60 "$wine32" --version >/dev/null 2>&1 || return 1
+  prepare_prefix "$wine32" "$prefix32" win32 300 || return 1
+  (cd build/win32/out && WINEPREFIX=$prefix32 WINEARCH=win32 timeout 120 "$wine32" vt7000-render.exe --help >/dev/null 2>&1)
 }
 # True when binfmt_misc hands i386 programs to some enabled handler.
 i386_handler_enabled() {
@@ -286,14 +295,21 @@ setup_qemu_binfmt() {
   i386_handler_enabled
 }
 
+prefix32=$work/prefix32
 mode=$runner
 if [ "$mode" = auto ]; then
   if native_32bit_works; then
     mode=native
   else
+    echo "This machine does not run 32-bit Windows programs itself."
+    # Whatever the attempt left of a prefix is not to be trusted.
+    WINEPREFIX=$prefix32 /usr/lib/wine/wineserver -k 2>/dev/null || true
+    rm -rf "$prefix32"
     mode=qemu
   fi
 fi
+# Emulated runs keep a prefix of their own.
+[ "$mode" = qemu ] && prefix32=$work/prefix32-qemu
 if [ "$mode" = qemu ] && ! setup_qemu_binfmt; then
   loud "binfmt_misc cannot be mounted or written on this machine: the 32-bit Windows pair cannot run through qemu here. The 32-bit check is SKIPPED."
   mode=skip
@@ -302,7 +318,6 @@ if [ "$mode" = skip ]; then
   [ "$runner" = skip ] && loud "VT7000_WIN32_RUNNER=skip: the 32-bit Windows check is SKIPPED."
 else
   echo "32-bit programs run: $([ "$mode" = qemu ] && echo "through qemu-i386-static (QEMU_RESERVED_VA=0xffff0000), this takes minutes" || echo natively)"
-  prefix32=$work/prefix32
   run_win32() {
     if [ "$mode" = qemu ]; then export QEMU_RESERVED_VA=0xffff0000; fi
     prepare_prefix "$wine32" "$prefix32" win32 "$wine32_timeout" || return
