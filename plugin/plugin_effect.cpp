@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <new>
@@ -53,12 +52,12 @@ PluginEffect::PluginEffect(vst2::HostCallback master) : AudioEffectX(master, kNu
   isSynth(true);
   setUniqueID(kUniqueId);
 
-  // Random voice choices and random instruments differ from session to session.
-  std::srand(static_cast<unsigned>(std::time(nullptr)));
-
   // The editor registers itself with this object; its constructor loads the
   // first factory instrument into the engine.
   if (engine && chunkBuffer && programs) new (std::nothrow) PluginEditor(this, engine);
+
+  // Random voice choices and random instruments differ from session to session.
+  if (editor) getPluginEditor()->seedRandom(static_cast<unsigned>(std::time(nullptr)));
 }
 
 PluginEffect::~PluginEffect() {
