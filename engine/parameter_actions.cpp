@@ -5,6 +5,7 @@
 namespace vt {
 
 void SynthEngine::applyParameterAction(int index, float x) {
+  if (applySlotParameterAction(index, x)) return;
   switch (index) {
     default:
       (void)x;  // stored only; the parts that use the value read it when they need it

@@ -52,6 +52,13 @@ void SynthEngine::setSampleRate(float rate) {
   if (!(rate > 0.0f)) return;  // a host may announce 0 before it knows; keep the last valid rate
   sampleRate = rate;
   effectChain.setSampleRate(rate);
+  for (VoiceSlot& s : slots) s.setSampleRate(rate);
+}
+
+bool SynthEngine::constructedCompletely() const {
+  for (const VoiceSlot& s : slots)
+    if (!s.valid()) return false;
+  return true;
 }
 
 void SynthEngine::setTransport(float beatsPerMinute, float quarterNotes) {

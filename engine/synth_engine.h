@@ -8,7 +8,10 @@
 #include "effects/effect_chain.h"
 #include "engine/event_queue.h"
 #include "engine/midi_learn_map.h"
+#include "engine/note_frequency_table.h"
+#include "engine/note_name_table.h"
 #include "engine/parameter_ids.h"
+#include "engine/voice_slot.h"
 
 namespace vt {
 
@@ -94,8 +97,19 @@ public:
   EffectChain& effects() { return effectChain; }
   void setRenderObserver(RenderObserver* observer) { renderObserver = observer; }
 
+  // Voice slots A-D (index 0-3).
+  VoiceSlot& slot(int index) { return slots[index]; }
+  const VoiceSlot& slot(int index) const { return slots[index]; }
+  const NoteFrequencyTable& noteFrequencyTable() const { return noteFrequencies; }
+  const NoteNameTable& noteNameTable() const { return noteNames; }
+
+  // False when an allocation made while the engine was built failed.
+  bool constructedCompletely() const;
+
 private:
   void applyParameterAction(int index, float x);
+  // The actions that set voice-slot fields; false for any other index.
+  bool applySlotParameterAction(int index, float x);
   void renderVoiceStage(float* mono, int frames);
   void renderEffectStage(float* left, float* right, int frames);
   void applyOutputStage(float* x, float* y, int frames) const;
@@ -106,6 +120,9 @@ private:
 
   RenderObserver* renderObserver = nullptr;
   EffectChain effectChain;
+  VoiceSlot slots[kNumSlots];
+  NoteFrequencyTable noteFrequencies;
+  NoteNameTable noteNames;
   EventQueue voiceQueue;
   EventQueue effectQueue;
 

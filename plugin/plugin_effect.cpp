@@ -74,7 +74,9 @@ PluginEffect::~PluginEffect() {
   }
 }
 
-bool PluginEffect::constructedCompletely() const { return chunkBuffer && engine && programs && editor; }
+bool PluginEffect::constructedCompletely() const {
+  return chunkBuffer && engine && engine->constructedCompletely() && programs && editor;
+}
 
 PluginEditor* PluginEffect::getPluginEditor() const { return static_cast<PluginEditor*>(editor); }
 

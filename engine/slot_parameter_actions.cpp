@@ -1,0 +1,100 @@
+// The write path's actions on the four voice slots: detune, gains,
+// portamento, multisample count, the envelope template and the loop switch.
+#include "engine/synth_engine.h"
+
+namespace vt {
+
+namespace {
+
+constexpr float kDetuneSpanCents = 400.0f;  // each detune control spans +-200 cents
+constexpr float kAttackSeconds = 5.0f;
+constexpr float kStretchBelowCentre = 1.6f;  // 0.2..1 over the lower half
+constexpr float kStretchAboveCentre = 8.0f;  // 1..5 over the upper half
+constexpr float kShortestStretch = 0.2f;
+constexpr float kShortestRelease = 0.004f;
+constexpr float kReleaseSpan = 2.996f;
+constexpr float kPortamentoSeconds = 1.0f;
+constexpr float kChoiceEpsilon = 0.001f;
+
+// int(x * n + 0.001) limited to 0..n-1; NaN counts as 0.
+int choice(float x, int n) {
+  const float v = x * static_cast<float>(n) + kChoiceEpsilon;
+  if (!(v >= 1.0f)) return 0;
+  if (v >= static_cast<float>(n - 1)) return n - 1;
+  return static_cast<int>(v);
+}
+
+float stretchFactor(float s) {
+  if (s < 0.5f) return kShortestStretch + kStretchBelowCentre * s;
+  if (s == 0.5f) return 1.0f;
+  return 1.0f + kStretchAboveCentre * (s - 0.5f);
+}
+
+bool on(float x) { return x > 0.5f; }
+
+}  // namespace
+
+bool SynthEngine::applySlotParameterAction(int index, float x) {
+  const float* p = params;
+  switch (index) {
+    case MasterDetune:
+      for (int k = 0; k < kNumSlots; ++k)
+        slots[k].detuneCents = ((x - 0.5f) + (p[VoiceDetuneA + k] - 0.5f)) * kDetuneSpanCents;
+      return true;
+    case VoiceDetuneA:
+    case VoiceDetuneB:
+    case VoiceDetuneC:
+    case VoiceDetuneD:
+      slots[index - VoiceDetuneA].detuneCents = ((x - 0.5f) + (p[MasterDetune] - 0.5f)) * kDetuneSpanCents;
+      return true;
+    case HarmAmount:
+      for (int k = 0; k < kNumSlots; ++k) slots[k].harmonicVolume = x * p[VoiceHarmonicVolumeA + k] * 2.0f;
+      return true;
+    case NoiseAmount:
+      for (int k = 0; k < kNumSlots; ++k) slots[k].noiseVolume = x * p[VoiceNoiseVolumeA + k] * 2.0f;
+      return true;
+    case VoiceHarmonicVolumeA:
+    case VoiceHarmonicVolumeB:
+    case VoiceHarmonicVolumeC:
+    case VoiceHarmonicVolumeD:
+      slots[index - VoiceHarmonicVolumeA].harmonicVolume = p[HarmAmount] * x * 2.0f;
+      return true;
+    case VoiceNoiseVolumeA:
+    case VoiceNoiseVolumeB:
+    case VoiceNoiseVolumeC:
+    case VoiceNoiseVolumeD:
+      slots[index - VoiceNoiseVolumeA].noiseVolume = p[NoiseAmount] * x * 2.0f;
+      return true;
+    case PortamentoOn:
+      for (VoiceSlot& s : slots) s.portamentoOn = on(x);
+      return true;
+    case PortamentoRate:
+      for (VoiceSlot& s : slots) s.portamentoTime = x * kPortamentoSeconds;
+      return true;
+    case NumMultisamplesA:
+    case NumMultisamplesB:
+    case NumMultisamplesC:
+    case NumMultisamplesD:
+      slots[index - NumMultisamplesA].rowCount = choice(x, VoiceSlot::kRows) + 1;
+      return true;
+    case Attack:
+    case Stretch:
+    case Release: {
+      const float attack = p[Attack] * kAttackSeconds;
+      const float stretch = stretchFactor(p[Stretch]);
+      const float release = kShortestRelease + kReleaseSpan * p[Release];
+      for (VoiceSlot& s : slots) s.setEnvelope(attack, stretch, release);
+      return true;
+    }
+    case EnvelopeMorphOn:
+    case GlobalLoopStartTime:
+    case GlobalLoopEndTime:
+    case GlobalLoopOn:
+      for (VoiceSlot& s : slots) s.loopOn = on(p[GlobalLoopOn]);
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace vt
