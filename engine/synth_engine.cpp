@@ -20,6 +20,8 @@ int minInt(int a, int b) { return a < b ? a : b; }
 
 SynthEngine::SynthEngine() {
   std::memset(changedFlags, 0, sizeof(changedFlags));
+  formantCurve.add(0.0f, 1.0f);
+  formantCurve.add(1.0f, 1.0f);
   fillParameterDefaults(params);
   for (int i = 0; i < kNumHostParameters; ++i) setParameter(i, params[i]);
   clearParameterChanged();
@@ -58,7 +60,7 @@ void SynthEngine::setSampleRate(float rate) {
 bool SynthEngine::constructedCompletely() const {
   for (const VoiceSlot& s : slots)
     if (!s.valid()) return false;
-  return true;
+  return loadExchange.valid();
 }
 
 void SynthEngine::setTransport(float beatsPerMinute, float quarterNotes) {
@@ -95,6 +97,12 @@ void SynthEngine::render(float* left, float* right, int frames) {
     clearQueues();
     return;
   }
+  // Loads are adopted between blocks only (engine/load_exchange.h).
+  if (!loadExchange.enterRender()) {
+    renderWhileLoading(left, right, frames);
+    return;
+  }
+  adoptPublishedLoad();
   DenormalGuard denormalGuard;
 
   std::memset(left, 0, sizeof(float) * static_cast<size_t>(frames));
@@ -130,6 +138,7 @@ void SynthEngine::render(float* left, float* right, int frames) {
 
   if (edgesSilent && silenceCounter < kSilenceCounterCap) silenceCounter += frames;
   clearQueues();
+  loadExchange.leaveRender();
 }
 
 void SynthEngine::renderEffectStage(float* left, float* right, int frames) {

@@ -6,14 +6,19 @@
 #include <cstdint>
 
 #include "effects/effect_chain.h"
+#include "engine/breakpoint_curve.h"
 #include "engine/event_queue.h"
+#include "engine/load_exchange.h"
 #include "engine/midi_learn_map.h"
+#include "engine/morph_envelope_ids.h"
 #include "engine/note_frequency_table.h"
 #include "engine/note_name_table.h"
 #include "engine/parameter_ids.h"
 #include "engine/voice_slot.h"
 
 namespace vt {
+
+class PendingLoad;
 
 // Watches the render loop from outside: called for every voice-stage
 // sub-block (with the mono mix it may add to) and every handled event.
@@ -106,6 +111,25 @@ public:
   // False when an allocation made while the engine was built failed.
   bool constructedCompletely() const;
 
+  // The six morph-envelope curves (MorphEnvelopeId) and the formant curve.
+  BreakpointCurve& morphEnvelope(int id) { return morphEnvelopes[id]; }
+  const BreakpointCurve& morphEnvelope(int id) const { return morphEnvelopes[id]; }
+  BreakpointCurve& formant() { return formantCurve; }
+  const BreakpointCurve& formant() const { return formantCurve; }
+
+  static constexpr int kInstrumentNameSize = 64;
+  const char* getInstrumentName() const { return instrumentName; }
+  void setInstrumentName(const char* name);
+
+  // Loading beside the live state (engine/load_exchange.h), from any thread
+  // but the audio thread. stageLoad waits for other loaders and returns the
+  // cleared staging area, or null when it cannot be had; commitLoad hands what
+  // was staged to the engine, returns once it has been adopted between two
+  // render blocks, and gives the staging area back. Every stageLoad that
+  // returned non-null needs its commitLoad.
+  PendingLoad* stageLoad();
+  void commitLoad();
+
 private:
   void applyParameterAction(int index, float x);
   // The actions that set voice-slot fields; false for any other index.
@@ -138,6 +162,18 @@ private:
   float songPosition = 0.0f;
   int silenceCounter = 1;
   char dataFolder[kDataFolderSize] = {};
+
+  // Adopts a staged load: the caller holds the render gate.
+  void adoptLoad(PendingLoad& load);
+  // At the start of a block: adopts a published load.
+  void adoptPublishedLoad();
+  // A block that meets a loader's adoption: silence, events kept for the next block.
+  void renderWhileLoading(float* left, float* right, int frames);
+
+  LoadExchange loadExchange;
+  BreakpointCurve morphEnvelopes[kNumMorphEnvelopes];
+  BreakpointCurve formantCurve;
+  char instrumentName[kInstrumentNameSize] = {};
 };
 
 }  // namespace vt
