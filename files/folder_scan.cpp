@@ -40,7 +40,7 @@ public:
     const std::size_t length = static_cast<std::size_t>(dot - name);
     // A file named only by its extension has no name to list or to open.
     if (length == 0 || length > static_cast<std::size_t>(NameList::kMaxNameLength)) return true;
-    names.add(name, length);
+    names.add(name, length, dot + 1);
     return !names.isFull();
   }
 

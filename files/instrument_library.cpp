@@ -70,8 +70,10 @@ const char* InstrumentLibrary::instrumentName(int category, int item) const {
 bool InstrumentLibrary::instrumentPath(int category, int item, char* out, int size) const {
   if (out && size > 0) out[0] = 0;
   if (item < 0 || item >= instrumentCount(category)) return false;
+  // The file's own spelling of the extension, so Grand.V7I opens where case counts.
+  const char* extension = instruments[category].extension(item);
   return joinLibraryPath(out, size, separator, root, categoryName(category), instrumentName(category, item),
-                         kInstrumentExtension);
+                         extension[0] ? extension : kInstrumentExtension);
 }
 
 }  // namespace vt

@@ -50,10 +50,11 @@ bool resetFilePath(const char* dataRoot, char separator, char* out, int size) {
   return joinLibraryPath(out, size, separator, dataRoot, kResetFileName);
 }
 
-bool voiceMenuPath(const char* voicesRoot, char separator, const char* category, const char* item, char* out,
-                   int size) {
-  if (isGiven(category)) return joinLibraryPath(out, size, separator, voicesRoot, category, item, kVoiceExtension);
-  return joinLibraryPath(out, size, separator, voicesRoot, item, nullptr, kVoiceExtension);
+bool voiceMenuPath(const char* voicesRoot, char separator, const char* category, const char* item, char* out, int size,
+                   const char* extension) {
+  if (!isGiven(extension)) extension = kVoiceExtension;
+  if (isGiven(category)) return joinLibraryPath(out, size, separator, voicesRoot, category, item, extension);
+  return joinLibraryPath(out, size, separator, voicesRoot, item, nullptr, extension);
 }
 
 }  // namespace vt

@@ -31,7 +31,9 @@ bool voiceRoot(const char* dataRoot, char separator, char* out, int size);
 bool resetFilePath(const char* dataRoot, char separator, char* out, int size);
 
 // A voice chosen in a voice menu: root/category/item.v7v inside a category,
-// root/item.v7v for a top-level item (category null or empty).
-bool voiceMenuPath(const char* voicesRoot, char separator, const char* category, const char* item, char* out, int size);
+// root/item.v7v for a top-level item (category null or empty). 'extension'
+// replaces "v7v" when given and not empty (a listed file's own spelling).
+bool voiceMenuPath(const char* voicesRoot, char separator, const char* category, const char* item, char* out, int size,
+                   const char* extension = nullptr);
 
 }  // namespace vt

@@ -63,7 +63,7 @@ void RandomVoiceChoice::choose(const FolderLister& lister, const char* voicesRoo
     if (voices == 0) continue;
     const int item = random.next() % voices;
     picked[slot] = voiceMenuPath(voicesRoot, separator, categoryNames.name(category), voiceNames.name(item),
-                                 paths[slot], kLibraryPathSize);
+                                 paths[slot], kLibraryPathSize, voiceNames.extension(item));
   }
 }
 

@@ -54,13 +54,14 @@ const char* VoiceLibrary::voiceName(int category, int item) const {
 bool VoiceLibrary::voicePath(int category, int item, char* out, int size) const {
   if (out && size > 0) out[0] = 0;
   if (item < 0 || item >= voiceCount(category)) return false;
-  return voiceMenuPath(root, separator, categoryName(category), voiceName(category, item), out, size);
+  return voiceMenuPath(root, separator, categoryName(category), voiceName(category, item), out, size,
+                       voices[category].extension(item));
 }
 
 bool VoiceLibrary::topLevelVoicePath(int item, char* out, int size) const {
   if (out && size > 0) out[0] = 0;
   if (item < 0 || item >= topLevel.count()) return false;
-  return voiceMenuPath(root, separator, nullptr, topLevel.name(item), out, size);
+  return voiceMenuPath(root, separator, nullptr, topLevel.name(item), out, size, topLevel.extension(item));
 }
 
 }  // namespace vt

@@ -31,6 +31,8 @@ TEST(FolderScan, FilesAreListedByTheirNameBeforeTheFirstDotWhenTheRestMatchesInL
   EXPECT_EQ(count, 4);
   const std::vector<std::string> expected = {"Folder", "Harp", "Piano", "Viola"};
   EXPECT_EQ(namesOf(names), expected);
+  EXPECT_STREQ(names.extension(2), "V7V");  // the file's own spelling, for building its path
+  EXPECT_STREQ(names.extension(3), "v7V");
 }
 
 TEST(FolderScan, SubfoldersSkipDotNamesAndFiles) {

@@ -74,9 +74,10 @@ TEST(InstrumentLibrary, RescanListsCategoriesAndTheirInstrumentsAndBuildsPaths) 
   ASSERT_TRUE(library.instrumentPath(0, 0, path, sizeof(path)));
   EXPECT_EQ(std::string(path), root + "/Basses/Finger.v7i");
   EXPECT_TRUE(std::filesystem::exists(path));
-  // The path is built from the listed name; the file's own case stays with the file system.
+  // The path keeps the file's own spelling of the extension, so it opens where case counts.
   ASSERT_TRUE(library.instrumentPath(2, 1, path, sizeof(path)));
-  EXPECT_EQ(std::string(path), root + "/Pianos/Upright.v7i");
+  EXPECT_EQ(std::string(path), root + "/Pianos/Upright.V7I");
+  EXPECT_TRUE(std::filesystem::exists(path));
   EXPECT_FALSE(library.instrumentPath(1, 0, path, sizeof(path)));
   EXPECT_FALSE(library.instrumentPath(3, 0, path, sizeof(path)));
   EXPECT_FALSE(library.instrumentPath(-1, 0, path, sizeof(path)));
@@ -146,6 +147,8 @@ TEST(VoiceLibrary, ListsCategoriesOrTopLevelVoicesAndResolvesMenuChoices) {
   ASSERT_EQ(library.voiceCount(0), 1);
   EXPECT_STREQ(library.voiceName(0, 0), "Piano");
   char path[kLibraryPathSize];
+  ASSERT_TRUE(library.voicePath(0, 0, path, sizeof(path)));
+  EXPECT_TRUE(std::filesystem::exists(path)) << path;
   ASSERT_TRUE(library.voicePath(1, 0, path, sizeof(path)));
   EXPECT_EQ(std::string(path), std::string(root) + "/Strings/Cello.v7v");
 
