@@ -2,16 +2,73 @@
 
 #include <cstring>
 
+#include "effects/effect_limits.h"
+
 namespace vt {
 
-void EffectChain::setSampleRate(float rate) { sampleRate = rate; }
+namespace {
 
-void EffectChain::reset() {}
+void copySamples(const float* from, float* to, int frames) {
+  if (from != to) std::memcpy(to, from, sizeof(float) * static_cast<size_t>(frames));
+}
 
-void EffectChain::prepareBlock(const float* /*parameters*/) {}
+}  // namespace
 
-void EffectChain::process(const float* /*parameters*/, float* x, float* y, int frames) {
-  std::memcpy(y, x, sizeof(float) * static_cast<unsigned>(frames));
+void EffectChain::setSampleRate(float rate) {
+  sampleRate = effectSampleRateFor(rate);
+  brightness.setSampleRate(sampleRate);
+  distortion.setSampleRate(sampleRate);
+  filter.setSampleRate(sampleRate);
+  chorus.setSampleRate(sampleRate);
+  delay.setSampleRate(sampleRate);
+  reverb.setSampleRate(sampleRate);
+}
+
+void EffectChain::reset() {
+  brightness.reset();
+  distortion.reset();
+  filter.reset();
+  chorus.reset();
+  delay.reset();
+  reverb.reset();
+}
+
+void EffectChain::setFilterOn(float value) {
+  filterOn = value > 0.5f;
+  filter.reset();
+}
+
+void EffectChain::setChorusOn(float value) {
+  chorusOn = value > 0.5f;
+  chorus.reset();
+}
+
+void EffectChain::setDelayOn(float value) {
+  delayOn = value > 0.5f;
+  delay.reset();
+}
+
+void EffectChain::setReverbOn(float value) {
+  reverbOn = value > 0.5f;
+  reverb.reset();
+}
+
+void EffectChain::process(float* x, float* y, int frames) {
+  if (!x || !y || frames <= 0) return;
+  if (!isProcessing()) {
+    copySamples(x, y, frames);
+    return;
+  }
+  if (!brightness.isBypassed()) brightness.process(x, frames);
+  if (distortionOn) distortion.process(x, frames);
+  if (filterOn) filter.process(x, frames);
+  if (chorusOn && chorus.isActive()) {
+    chorus.process(x, y, frames);
+  } else {
+    copySamples(x, y, frames);
+  }
+  if (delayOn) delay.process(x, y, frames);
+  if (reverbOn) reverb.process(x, y, frames);
 }
 
 }  // namespace vt

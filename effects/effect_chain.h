@@ -1,7 +1,19 @@
 // The effect units after the voice sum, in their processing order: brightness,
 // distortion, filter, chorus (mono to stereo), tempo delay and reverb. Each
-// unit runs only while its switch parameter is on.
+// unit runs only while its switch is on. The chain receives every setting
+// through its setters (the engine's parameter write path) and holds the
+// switches itself, so it needs nothing from the engine.
+//
+// Until a supported sample rate (8 kHz to 192 kHz) is set, the chain does not
+// process: the mono signal passes unchanged and the right channel is a copy.
 #pragma once
+
+#include "effects/brightness_stage.h"
+#include "effects/chorus_unit.h"
+#include "effects/distortion_unit.h"
+#include "effects/effect_filter.h"
+#include "effects/reverb_unit.h"
+#include "effects/sync_delay.h"
 
 namespace vt {
 
@@ -9,15 +21,66 @@ class EffectChain {
 public:
   void setSampleRate(float rate);
   float getSampleRate() const { return sampleRate; }
+  bool isProcessing() const { return sampleRate > 0.0f; }
   // Clears every unit's delay lines and filter memories.
   void reset();
-  // Once per host block, before the first process call of the block.
-  void prepareBlock(const float* parameters);
+  // The host tempo in BPM, 0 when unknown; a different tempo clears the delay.
+  void setTempo(float beatsPerMinute) { delay.setTempo(beatsPerMinute); }
+
+  // Once per host block, before the first process call of the block: the filter
+  // takes the current cutoff value and redesigns, whether it is on or not.
+  void prepareBlock(float filterCutoff) { filter.setCutoff(filterCutoff); }
   // Processes the mono voice sum x in place and produces the stereo pair (x, y).
-  void process(const float* parameters, float* x, float* y, int frames);
+  void process(float* x, float* y, int frames);
+
+  // Settings, as normalised parameter values. A switch is on above 0.5.
+  void setBrightness(float value) { brightness.setBrightness(value); }
+  void setDistortionOn(float value) { distortionOn = value > 0.5f; }
+  void setDistortion(float value) { distortion.setDistortion(value); }
+  void setTube(float value) { distortion.setTube(value); }
+  void setCompress(float value) { distortion.setCompress(value); }
+  void setBassBoost(float value) { distortion.setBassAmount(value); }
+  void setFilterOn(float value);  // resets the filter
+  void setFilterMode(float value) { filter.setMode(value); }
+  void setFilterEnv(float value) { filter.setEnvAmount(value); }
+  void setFilterCutoff(float value) { filter.setCutoff(value); }
+  void setFilterRes(float value) { filter.setResonance(value); }
+  void setChorusOn(float value);  // resets the chorus
+  void setChorusDelay(float value) { chorus.setDelay(value); }
+  void setChorusDepth(float value) { chorus.setDepth(value); }
+  void setChorusRate(float value) { chorus.setRate(value); }
+  void setChorusMix(float value) { chorus.setMix(value); }
+  void setDelayOn(float value);  // resets the delay
+  void setDelayMix(float value) { delay.setMix(value); }
+  void setDelayFeedback(float value) { delay.setFeedback(value); }
+  void setDelaySyncLeft(float value) { delay.setSyncLeft(value); }
+  void setDelaySyncRight(float value) { delay.setSyncRight(value); }
+  void setReverbOn(float value);  // resets the reverb
+  void setReverbMix(float value) { reverb.setMix(value); }
+  void setReverbSize(float value) { reverb.setSize(value); }
+  void setReverbDecay(float value) { reverb.setDecay(value); }
+
+  // The units, for inspection.
+  const BrightnessStage& brightnessStage() const { return brightness; }
+  const DistortionUnit& distortionUnit() const { return distortion; }
+  const EffectFilter& filterUnit() const { return filter; }
+  const ChorusUnit& chorusUnit() const { return chorus; }
+  const SyncDelay& delayUnit() const { return delay; }
+  const ReverbUnit& reverbUnit() const { return reverb; }
 
 private:
-  float sampleRate = 0.0f;  // 0 until the host announces a rate
+  float sampleRate = 0.0f;  // 0 until the host announces a supported rate
+  bool distortionOn = false;
+  bool filterOn = false;
+  bool chorusOn = false;
+  bool delayOn = false;
+  bool reverbOn = false;
+  BrightnessStage brightness;
+  DistortionUnit distortion;
+  EffectFilter filter;
+  ChorusUnit chorus;
+  SyncDelay delay;
+  ReverbUnit reverb;
 };
 
 }  // namespace vt

@@ -66,6 +66,7 @@ bool SynthEngine::constructedCompletely() const {
 void SynthEngine::setTransport(float beatsPerMinute, float quarterNotes) {
   tempo = beatsPerMinute;
   songPosition = quarterNotes;
+  effectChain.setTempo(beatsPerMinute);  // the delay clears its lines when the tempo differs
 }
 
 void SynthEngine::clearQueues() {
@@ -142,7 +143,7 @@ void SynthEngine::render(float* left, float* right, int frames) {
 }
 
 void SynthEngine::renderEffectStage(float* left, float* right, int frames) {
-  effectChain.prepareBlock(params);
+  effectChain.prepareBlock(params[FilterCutoff]);
   int next = 0;
   int position = 0;
   while (position < frames) {
@@ -152,7 +153,7 @@ void SynthEngine::renderEffectStage(float* left, float* right, int frames) {
       length = effectQueue.deltaFrames[next] - position;
     float* x = left + position;
     float* y = right + position;
-    effectChain.process(params, x, y, length);
+    effectChain.process(x, y, length);
     applyOutputStage(x, y, length);
     position += length;
   }

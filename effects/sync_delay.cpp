@@ -1,0 +1,114 @@
+#include "effects/sync_delay.h"
+
+#include <cmath>
+#include <new>
+
+#include "effects/effect_limits.h"
+
+namespace vt {
+
+namespace {
+
+constexpr int kLastSingleStep = 16;  // steps 1..16 are that many sixteenths
+constexpr int kWholeNoteSteps = 15;  // steps 17..20 are (n - 15) whole notes
+constexpr float kSixteenthsPerWhole = 16.0f;
+constexpr float kBeatsPerSixteenth = 0.25f;
+
+void clearLine(float* line, int& used) {
+  for (int i = 0; i < used; ++i) line[i] = 0.0f;
+  used = 0;
+}
+
+}  // namespace
+
+SyncDelay::SyncDelay() {
+  bufferCapacity = static_cast<int>(kBufferSeconds * kMaxEffectSampleRate);
+  bufferLeft = new (std::nothrow) float[bufferCapacity]();
+  bufferRight = new (std::nothrow) float[bufferCapacity]();
+  if (!bufferLeft || !bufferRight) {
+    delete[] bufferLeft;
+    delete[] bufferRight;
+    bufferLeft = bufferRight = nullptr;
+    bufferCapacity = 0;
+  }
+}
+
+SyncDelay::~SyncDelay() {
+  delete[] bufferLeft;
+  delete[] bufferRight;
+}
+
+void SyncDelay::setSampleRate(float rate) {
+  sampleRate = effectSampleRateFor(rate);
+  reset();
+}
+
+void SyncDelay::reset() {
+  posLeft = posRight = 0;
+  if (bufferLeft) clearLine(bufferLeft, usedLeft);
+  if (bufferRight) clearLine(bufferRight, usedRight);
+}
+
+void SyncDelay::setMix(float value) { mix = limitToUnit(value) * 0.5f; }
+
+void SyncDelay::setFeedback(float value) { feedback = limitToUnit(value) * kMaxFeedback; }
+
+float SyncDelay::sixteenthsForValue(float value) {
+  int n = 1 + static_cast<int>(kSyncSteps * (1.0f - limitToUnit(value)));
+  if (n > kSyncSteps) n = kSyncSteps;
+  return n <= kLastSingleStep ? static_cast<float>(n) : static_cast<float>(n - kWholeNoteSteps) * kSixteenthsPerWhole;
+}
+
+void SyncDelay::setSyncLeft(float value) {
+  syncLeft = sixteenthsForValue(value);
+  reset();
+}
+
+void SyncDelay::setSyncRight(float value) {
+  syncRight = sixteenthsForValue(value);
+  reset();
+}
+
+void SyncDelay::setTempo(float beatsPerMinute) {
+  // Anything but a finite positive tempo means "unknown" and is stored as 0,
+  // so that a host repeating a meaningless value does not clear the lines each time.
+  const float t = std::isfinite(beatsPerMinute) && beatsPerMinute > 0.0f ? beatsPerMinute : 0.0f;
+  if (t == tempo) return;
+  tempo = t;
+  reset();
+}
+
+int SyncDelay::maxLength() const {
+  const int seconds = static_cast<int>(kBufferSeconds * sampleRate);
+  return seconds < bufferCapacity ? seconds : bufferCapacity;
+}
+
+int SyncDelay::lengthFor(float sixteenths) const {
+  const float beatsPerMinute = tempo > 0.0f ? tempo : kDefaultTempo;
+  const float samples = sampleRate * (60.0f / beatsPerMinute) * sixteenths * kBeatsPerSixteenth;
+  const int limit = maxLength();
+  if (!(samples + 0.5f < static_cast<float>(limit))) return limit > 1 ? limit : 1;
+  const int length = roundToInt(samples);
+  return length > 1 ? length : 1;
+}
+
+void SyncDelay::processChannel(float* samples, int count, float* line, int& pos, int& used, int length) const {
+  if (pos >= length) pos = 0;  // the line got shorter: start again rather than read past it
+  if (used < length) used = length;
+  const float dry = 1.0f - mix;
+  for (int i = 0; i < count; ++i) {
+    const float d = line[pos];
+    const float x = samples[i];
+    samples[i] = mix * d + dry * x;
+    line[pos] = x + feedback * d;
+    if (++pos >= length) pos = 0;
+  }
+}
+
+void SyncDelay::process(float* left, float* right, int count) {
+  if (!isActive() || !left || !right || count <= 0) return;
+  processChannel(left, count, bufferLeft, posLeft, usedLeft, lengthFor(syncLeft));
+  processChannel(right, count, bufferRight, posRight, usedRight, lengthFor(syncRight));
+}
+
+}  // namespace vt

@@ -1,0 +1,168 @@
+// The tempo delay: step lengths in sixteenths, lengths in samples at a tempo,
+// echo timing and feedback, clearing on tempo and sync changes, an unknown
+// tempo, lengths beyond the 24-second line, and failed allocation.
+#include "effects/sync_delay.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "tests/support/allocation_counter.h"
+
+namespace vt {
+namespace {
+
+// Runs 'frames' samples with an impulse of 1 at frame 0 in both channels.
+struct DelayOutput {
+  std::vector<float> left;
+  std::vector<float> right;
+};
+
+DelayOutput runImpulse(SyncDelay& delay, int frames, bool withImpulse = true) {
+  DelayOutput run{std::vector<float>(static_cast<size_t>(frames), 0.0f),
+                  std::vector<float>(static_cast<size_t>(frames), 0.0f)};
+  if (withImpulse) run.left[0] = run.right[0] = 1.0f;
+  delay.process(run.left.data(), run.right.data(), frames);
+  return run;
+}
+
+TEST(SyncDelay, KnobValuesMapToSixteenthsThenWholeNotes) {
+  EXPECT_EQ(SyncDelay::sixteenthsForValue(1.0f), 1.0f);
+  EXPECT_EQ(SyncDelay::sixteenthsForValue(0.96f), 1.0f);
+  EXPECT_EQ(SyncDelay::sixteenthsForValue(0.94f), 2.0f);
+  EXPECT_EQ(SyncDelay::sixteenthsForValue(0.25f), 16.0f);
+  EXPECT_EQ(SyncDelay::sixteenthsForValue(0.2f), 32.0f);
+  EXPECT_EQ(SyncDelay::sixteenthsForValue(0.15f), 48.0f);
+  EXPECT_EQ(SyncDelay::sixteenthsForValue(0.1f), 64.0f);
+  EXPECT_EQ(SyncDelay::sixteenthsForValue(0.04f), 80.0f);
+  EXPECT_EQ(SyncDelay::sixteenthsForValue(0.0f), 80.0f);
+  EXPECT_EQ(SyncDelay::sixteenthsForValue(-2.0f), 80.0f);
+  EXPECT_EQ(SyncDelay::sixteenthsForValue(3.0f), 1.0f);
+  EXPECT_EQ(SyncDelay::sixteenthsForValue(NAN), 80.0f);
+}
+
+TEST(SyncDelay, LengthsFollowSampleRateAndTempo) {
+  SyncDelay delay;
+  delay.setSampleRate(44100.0f);
+  delay.setTempo(120.0f);
+  EXPECT_EQ(delay.lengthFor(1.0f), 5513);  // 5512.5 rounded
+  EXPECT_EQ(delay.lengthFor(16.0f), 88200);
+  delay.setTempo(90.0f);
+  EXPECT_EQ(delay.lengthFor(4.0f), 29400);
+  delay.setSampleRate(96000.0f);
+  EXPECT_EQ(delay.lengthFor(4.0f), 64000);
+}
+
+TEST(SyncDelay, UnknownOrMeaninglessTempoCountsAs120) {
+  SyncDelay delay;
+  delay.setSampleRate(44100.0f);
+  for (float t : {0.0f, -60.0f, NAN, INFINITY}) {
+    delay.setTempo(t);
+    EXPECT_EQ(delay.tempo, 0.0f);
+    EXPECT_EQ(delay.lengthFor(1.0f), 5513) << t;
+  }
+}
+
+TEST(SyncDelay, LengthsBeyondTheLineAreLimitedTo24Seconds) {
+  SyncDelay delay;
+  delay.setSampleRate(44100.0f);
+  delay.setTempo(50.0f);
+  EXPECT_EQ(delay.lengthFor(80.0f), 24 * 44100);  // exactly 24 s
+  delay.setTempo(30.0f);
+  EXPECT_EQ(delay.lengthFor(80.0f), 24 * 44100);  // 40 s asked for
+  delay.setTempo(1e-30f);
+  EXPECT_EQ(delay.lengthFor(80.0f), 24 * 44100);
+  delay.setTempo(1e9f);
+  EXPECT_EQ(delay.lengthFor(1.0f), 1);  // never shorter than one sample
+  delay.setSampleRate(192000.0f);
+  delay.setTempo(20.0f);
+  EXPECT_EQ(delay.lengthFor(80.0f), 24 * 192000);
+  EXPECT_LE(delay.lengthFor(80.0f), delay.bufferCapacity);
+}
+
+TEST(SyncDelay, EchoesArriveAfterTheLengthWithFeedback) {
+  SyncDelay delay;
+  delay.setSampleRate(8000.0f);
+  delay.setTempo(120.0f);
+  delay.setSyncLeft(1.0f);   // 1 sixteenth = 1000 samples
+  delay.setSyncRight(0.9f);  // 3 sixteenths = 3000 samples
+  delay.setMix(1.0f);        // wet 0.5
+  delay.setFeedback(0.5f);   // 0.4
+  const DelayOutput run = runImpulse(delay, 7000);
+  for (int i = 0; i < 7000; ++i) {
+    float left = i == 0 ? 0.5f : 0.0f;
+    if (i > 0 && i % 1000 == 0) left = 0.5f * std::pow(0.4f, static_cast<float>(i / 1000 - 1));
+    float right = i == 0 ? 0.5f : 0.0f;
+    if (i > 0 && i % 3000 == 0) right = 0.5f * std::pow(0.4f, static_cast<float>(i / 3000 - 1));
+    ASSERT_NEAR(run.left[i], left, 1e-6f) << i;
+    ASSERT_NEAR(run.right[i], right, 1e-6f) << i;
+  }
+}
+
+TEST(SyncDelay, TempoChangeClearsTheLinesAndTheSameTempoDoesNot) {
+  SyncDelay delay;
+  delay.setSampleRate(8000.0f);
+  delay.setTempo(120.0f);
+  delay.setSyncLeft(1.0f);
+  delay.setSyncRight(1.0f);
+  runImpulse(delay, 500);
+  delay.setTempo(120.0f);  // unchanged: the echo survives
+  DelayOutput run = runImpulse(delay, 600, false);
+  EXPECT_NEAR(run.left[500], 0.5f, 1e-6f);
+
+  runImpulse(delay, 500);
+  delay.setTempo(121.0f);  // changed: cleared
+  run = runImpulse(delay, 3000, false);
+  for (float v : run.left) ASSERT_EQ(v, 0.0f);
+  for (float v : run.right) ASSERT_EQ(v, 0.0f);
+}
+
+TEST(SyncDelay, AShorterStepRestartsTheLineSafely) {
+  SyncDelay delay;
+  delay.setSampleRate(8000.0f);
+  delay.setTempo(120.0f);
+  delay.setSyncLeft(0.25f);  // 1/1 = 16000 samples
+  runImpulse(delay, 12000);
+  EXPECT_EQ(delay.posLeft, 12000);
+  delay.setSyncLeft(1.0f);  // 1000 samples: position and line start again
+  EXPECT_EQ(delay.posLeft, 0);
+  const DelayOutput run = runImpulse(delay, 2500);
+  EXPECT_NEAR(run.left[1000], 0.5f, 1e-6f);
+  EXPECT_NEAR(run.left[2000], 0.25f, 1e-6f);  // the unit's initial feedback of 0.5
+  EXPECT_LT(delay.posLeft, 1000);
+}
+
+TEST(SyncDelay, ResetClearsEverythingThatWasUsed) {
+  SyncDelay delay;
+  delay.setSampleRate(8000.0f);
+  delay.setTempo(60.0f);
+  delay.setSyncLeft(0.0f);  // 80 sixteenths = 20 beats = 20 s
+  delay.setFeedback(1.0f);
+  runImpulse(delay, 8000 * 21);
+  delay.reset();
+  delay.setTempo(60.0f);
+  const DelayOutput after = runImpulse(delay, 8000 * 21, false);
+  for (float v : after.left) ASSERT_EQ(v, 0.0f);
+}
+
+TEST(SyncDelay, IdleWithoutRateOrMemory) {
+  SyncDelay idle;
+  float l[1] = {0.7f};
+  float r[1] = {0.2f};
+  idle.process(l, r, 1);
+  EXPECT_EQ(l[0], 0.7f);
+
+  test::failAllocationNumber(0);
+  SyncDelay starved;
+  test::failAllocationNumber(-1);
+  starved.setSampleRate(44100.0f);
+  EXPECT_FALSE(starved.isActive());
+  starved.process(l, r, 1);
+  starved.reset();
+  EXPECT_EQ(l[0], 0.7f);
+  EXPECT_EQ(r[0], 0.2f);
+}
+
+}  // namespace
+}  // namespace vt
