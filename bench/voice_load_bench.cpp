@@ -9,6 +9,7 @@
 
 #include "engine/synth_engine.h"
 #include "engine/voice_slot.h"
+#include "engine/voice_slot_content.h"
 #include "files/byte_stream.h"
 #include "files/engine_loader.h"
 #include "files/instrument_record.h"
@@ -88,6 +89,19 @@ void BM_WriteChunkOfFourHalfVoices(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_WriteChunkOfFourHalfVoices)->Unit(benchmark::kMillisecond);
+
+// What the audio thread does when it adopts an instrument between two blocks:
+// four content swaps and 173 parameter writes through the write path.
+void BM_AdoptionOnTheAudioThread(benchmark::State& state) {
+  auto engine = std::make_unique<vt::SynthEngine>();
+  auto staged = std::make_unique<vt::VoiceSlot>();
+  fillFullVoice(*staged);
+  for (auto _ : state) {
+    for (int s = 0; s < vt::kNumSlots; ++s) vt::swapVoiceSlotContent(engine->slot(s), *staged);
+    for (int i = 0; i < vt::kNumHostParameters; ++i) engine->setParameter(i, engine->getParameter(i));
+  }
+}
+BENCHMARK(BM_AdoptionOnTheAudioThread)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -27,13 +27,9 @@ LoadExchange::~LoadExchange() {
 LoadExchange::LoadExchange() {
   for (VoiceSlot*& slot : staging) slot = new (std::nothrow) VoiceSlot();
   load = new (std::nothrow) PendingLoad(staging);
-}
-
-bool LoadExchange::valid() const {
-  if (!load) return false;
+  allocated = load != nullptr;
   for (const VoiceSlot* slot : staging)
-    if (!slot || !slot->valid()) return false;
-  return true;
+    if (!slot || !slot->valid()) allocated = false;
 }
 
 PendingLoad* LoadExchange::acquire() {

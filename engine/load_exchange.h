@@ -32,7 +32,7 @@ public:
   LoadExchange& operator=(const LoadExchange&) = delete;
 
   // False when the staging area could not be allocated.
-  bool valid() const;
+  bool valid() const { return allocated; }
 
   // Loader side. Waits until no other loader holds the staging area and returns
   // it cleared; null (and nothing held) when there is no staging area.
@@ -70,6 +70,7 @@ private:
   VoiceSlot* staging[kNumSlots] = {};
   PendingLoad* load = nullptr;
   bool held = false;  // written only by the loader that holds 'busy'
+  bool allocated = false;
 
   std::atomic<bool> busy{false};
   std::atomic<int> gate{kFree};
