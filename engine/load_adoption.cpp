@@ -88,7 +88,7 @@ void SynthEngine::adoptLoad(PendingLoad& load) {
     setParameter(MorphAmpX, params[MorphHarmX]);
     setParameter(MorphAmpY, params[MorphHarmY]);
   }
-  for (int id : {HarmonicMorphX, HarmonicMorphY})
+  for (int id : {kMorphEnvelopeHarmX, kMorphEnvelopeHarmY})
     if (load.hasMorphEnvelope[id]) morphEnvelopes[id].copyFrom(load.morphEnvelopes[id]);
 
   for (int s = 0; s < kNumSlots; ++s) {
@@ -106,8 +106,8 @@ void SynthEngine::adoptLoad(PendingLoad& load) {
     }
   }
 
-  if (load.hasFormant) formantCurve.copyFrom(load.formantCurve);
-  for (int id : {NoiseMorphX, NoiseMorphY, AmplitudeMorphX, AmplitudeMorphY})
+  if (load.hasFormant) formant.copyFrom(load.formantCurve);
+  for (int id : {kMorphEnvelopeNoiseX, kMorphEnvelopeNoiseY, kMorphEnvelopeAmpX, kMorphEnvelopeAmpY})
     if (load.hasMorphEnvelope[id]) morphEnvelopes[id].copyFrom(load.morphEnvelopes[id]);
 }
 

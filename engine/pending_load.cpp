@@ -9,7 +9,7 @@ void PendingLoad::clear() {
   name[0] = 0;
   parameterCount = 0;
   olderLayoutFixups = false;
-  for (int i = 0; i < kNumMorphEnvelopes; ++i) {
+  for (int i = 0; i < kMorphEnvelopes; ++i) {
     hasMorphEnvelope[i] = false;
     morphEnvelopes[i].reset();
   }

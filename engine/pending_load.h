@@ -6,7 +6,7 @@
 #pragma once
 
 #include "engine/breakpoint_curve.h"
-#include "engine/morph_envelope_ids.h"
+#include "engine/morph_positions.h"
 #include "engine/parameter_ids.h"
 
 namespace vt {
@@ -60,8 +60,8 @@ public:
   float parameters[kNumHostParameters] = {};
   bool olderLayoutFixups = false;
 
-  bool hasMorphEnvelope[kNumMorphEnvelopes] = {};
-  BreakpointCurve morphEnvelopes[kNumMorphEnvelopes];
+  bool hasMorphEnvelope[kMorphEnvelopes] = {};
+  BreakpointCurve morphEnvelopes[kMorphEnvelopes];
   bool hasFormant = false;
   BreakpointCurve formantCurve;
 

@@ -1,5 +1,8 @@
 // The write path's actions on the four voice slots: detune, gains,
-// portamento, multisample count, the envelope template and the loop switch.
+// portamento, multisample count, the envelope template, the loop switch and
+// the LFO.
+#include "engine/lfo.h"
+#include "engine/parameter_choice.h"
 #include "engine/synth_engine.h"
 
 namespace vt {
@@ -14,23 +17,12 @@ constexpr float kShortestStretch = 0.2f;
 constexpr float kShortestRelease = 0.004f;
 constexpr float kReleaseSpan = 2.996f;
 constexpr float kPortamentoSeconds = 1.0f;
-constexpr float kChoiceEpsilon = 0.001f;
-
-// int(x * n + 0.001) limited to 0..n-1; NaN counts as 0.
-int choice(float x, int n) {
-  const float v = x * static_cast<float>(n) + kChoiceEpsilon;
-  if (!(v >= 1.0f)) return 0;
-  if (v >= static_cast<float>(n - 1)) return n - 1;
-  return static_cast<int>(v);
-}
 
 float stretchFactor(float s) {
   if (s < 0.5f) return kShortestStretch + kStretchBelowCentre * s;
   if (s == 0.5f) return 1.0f;
   return 1.0f + kStretchAboveCentre * (s - 0.5f);
 }
-
-bool on(float x) { return x > 0.5f; }
 
 }  // namespace
 
@@ -66,7 +58,7 @@ bool SynthEngine::applySlotParameterAction(int index, float x) {
       slots[index - VoiceNoiseVolumeA].noiseVolume = p[NoiseAmount] * x * 2.0f;
       return true;
     case PortamentoOn:
-      for (VoiceSlot& s : slots) s.portamentoOn = on(x);
+      for (VoiceSlot& s : slots) s.portamentoOn = switchOn(x);
       return true;
     case PortamentoRate:
       for (VoiceSlot& s : slots) s.portamentoTime = x * kPortamentoSeconds;
@@ -75,7 +67,7 @@ bool SynthEngine::applySlotParameterAction(int index, float x) {
     case NumMultisamplesB:
     case NumMultisamplesC:
     case NumMultisamplesD:
-      slots[index - NumMultisamplesA].rowCount = choice(x, VoiceSlot::kRows) + 1;
+      slots[index - NumMultisamplesA].rowCount = parameterChoice(x, VoiceSlot::kRows) + 1;
       return true;
     case Attack:
     case Stretch:
@@ -90,11 +82,26 @@ bool SynthEngine::applySlotParameterAction(int index, float x) {
     case GlobalLoopStartTime:
     case GlobalLoopEndTime:
     case GlobalLoopOn:
-      for (VoiceSlot& s : slots) s.loopOn = on(p[GlobalLoopOn]);
+      for (VoiceSlot& s : slots) s.loopOn = switchOn(p[GlobalLoopOn]);
+      return true;
+    case LfoRate:
+    case LfoVibrato:
+    case LfoTremolo:
+    case LfoOn:
+    case LfoShape:
+      applyLfoParameters();
       return true;
     default:
       return false;
   }
 }
+
+void SynthEngine::applyLfoParameters() {
+  const float* p = params;
+  for (VoiceSlot& s : slots)
+    applyLfoSettings(s, p[LfoRate], p[LfoVibrato], p[LfoTremolo], p[LfoOn], p[LfoShape], tempo);
+}
+
+void SynthEngine::applyTempoSettings() { applyLfoParameters(); }
 
 }  // namespace vt

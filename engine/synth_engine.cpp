@@ -1,9 +1,11 @@
 #include "engine/synth_engine.h"
 
 #include <cstring>
+#include <new>
 
 #include "engine/denormal_guard.h"
 #include "engine/parameter_defaults.h"
+#include "engine/render_voice.h"
 
 namespace vt {
 
@@ -19,15 +21,16 @@ int minInt(int a, int b) { return a < b ? a : b; }
 }  // namespace
 
 SynthEngine::SynthEngine() {
+  voices = new (std::nothrow) SynthVoice[kVoices];
+  formant.add(0.0f, 1.0f);
+  formant.add(1.0f, 1.0f);
   std::memset(changedFlags, 0, sizeof(changedFlags));
-  formantCurve.add(0.0f, 1.0f);
-  formantCurve.add(1.0f, 1.0f);
   fillParameterDefaults(params);
   for (int i = 0; i < kNumHostParameters; ++i) setParameter(i, params[i]);
   clearParameterChanged();
 }
 
-SynthEngine::~SynthEngine() = default;
+SynthEngine::~SynthEngine() { delete[] voices; }
 
 void SynthEngine::setParameter(int index, float value) {
   if (index < 0 || index >= kNumParameters) return;
@@ -55,18 +58,31 @@ void SynthEngine::setSampleRate(float rate) {
   sampleRate = rate;
   effectChain.setSampleRate(rate);
   for (VoiceSlot& s : slots) s.setSampleRate(rate);
+  noiseGenerator.setSampleRate(rate);
+  if (voices) {
+    for (int i = 0; i < kVoices; ++i) {
+      voices[i].sampleRate = rate;
+      voices[i].harmonics.sampleRate = rate;
+    }
+  }
 }
 
 bool SynthEngine::constructedCompletely() const {
   for (const VoiceSlot& s : slots)
     if (!s.valid()) return false;
-  return loadExchange.valid();
+  if (!voices) return false;
+  for (int i = 0; i < kVoices; ++i)
+    if (!voices[i].valid()) return false;
+  for (const BreakpointCurve& c : morphEnvelopes)
+    if (c.capacity() == 0) return false;
+  return formant.capacity() > 0 && loadExchange.valid();
 }
 
 void SynthEngine::setTransport(float beatsPerMinute, float quarterNotes) {
   tempo = beatsPerMinute;
   songPosition = quarterNotes;
   effectChain.setTempo(beatsPerMinute);  // the delay clears its lines when the tempo differs
+  applyTempoSettings();
 }
 
 void SynthEngine::clearQueues() {
@@ -93,6 +109,13 @@ int SynthEngine::handleDueEvents(const EventQueue& queue, int next, int position
   return next;
 }
 
+int SynthEngine::subBlockLength(const EventQueue& queue, int next, int position, int frames, int limit) {
+  // A sub-block ends early where the next pending event falls inside it.
+  int length = minInt(frames - position, limit);
+  if (next < queue.count && queue.deltaFrames[next] < position + length) length = queue.deltaFrames[next] - position;
+  return length;
+}
+
 void SynthEngine::render(float* left, float* right, int frames) {
   if (!left || !right || frames <= 0) {
     clearQueues();
@@ -113,9 +136,7 @@ void SynthEngine::render(float* left, float* right, int frames) {
   int position = 0;
   while (position < frames) {
     next = handleDueEvents(voiceQueue, next, position);
-    int length = minInt(frames - position, kMaxSubBlock);
-    if (next < voiceQueue.count && voiceQueue.deltaFrames[next] < position + length)
-      length = voiceQueue.deltaFrames[next] - position;
+    const int length = subBlockLength(voiceQueue, next, position, frames, kMaxSubBlock);
     renderVoiceStage(left + position, length);
     if (renderObserver) renderObserver->voiceSubBlock(left + position, position, length);
     position += length;
@@ -131,8 +152,7 @@ void SynthEngine::render(float* left, float* right, int frames) {
   if (bypass) {
     std::memset(right, 0, sizeof(float) * static_cast<size_t>(frames));
     // Effect-queue events still act on the parameters while the chain sleeps.
-    int pending = handleDueEvents(effectQueue, 0, frames);
-    (void)pending;
+    handleDueEvents(effectQueue, 0, frames);
   } else {
     renderEffectStage(left, right, frames);
   }
@@ -148,9 +168,7 @@ void SynthEngine::renderEffectStage(float* left, float* right, int frames) {
   int position = 0;
   while (position < frames) {
     next = handleDueEvents(effectQueue, next, position);
-    int length = minInt(frames - position, kMaxEffectBlock);
-    if (next < effectQueue.count && effectQueue.deltaFrames[next] < position + length)
-      length = effectQueue.deltaFrames[next] - position;
+    const int length = subBlockLength(effectQueue, next, position, frames, kMaxEffectBlock);
     float* x = left + position;
     float* y = right + position;
     effectChain.process(x, y, length);
@@ -179,8 +197,28 @@ void SynthEngine::applyOutputStage(float* x, float* y, int frames) const {
   }
 }
 
-void SynthEngine::renderVoiceStage(float* /*mono*/, int /*frames*/) {
-  // Voices render here once the voice pool exists.
+MorphPositions SynthEngine::morphPositionsFor(const SynthVoice& v, int frames) {
+  const SynthVoice& timing = (v.mode == SynthVoice::kMorphFollower && v.leader) ? *v.leader : v;
+  return chooseMorphPositions(params, morphEnvelopes, timing.envelopeClock, static_cast<float>(frames) / sampleRate,
+                              tempo);
+}
+
+void SynthEngine::renderVoiceStage(float* mono, int frames) {
+  if (!voices || frames <= 0) return;
+  const bool formantOn = params[FormantFilterOn] > 0.5f;
+  if (formantOn) {
+    for (int j = 0; j < kFormantTableSize; ++j)
+      formantValues[j] = formant.evaluate(static_cast<float>(j) / kFormantTableSize);
+  }
+  BreakpointCurve* formantCurve = formantOn ? &formant : nullptr;
+  const float* formantTable = formantOn ? formantValues : nullptr;
+  for (int i = 0; i < kVoices; ++i) {
+    if (!isActive(i)) continue;
+    SynthVoice& v = voices[i];
+    if (v.mode == SynthVoice::kMorphFollower) continue;  // its leader renders it
+    const MorphPositions morph = v.mode == SynthVoice::kMorphLeader ? morphPositionsFor(v, frames) : MorphPositions();
+    renderVoice(v, mono, frames, morph, formantCurve, formantTable, noiseGenerator);
+  }
 }
 
 }  // namespace vt

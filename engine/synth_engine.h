@@ -10,10 +10,12 @@
 #include "engine/event_queue.h"
 #include "engine/load_exchange.h"
 #include "engine/midi_learn_map.h"
-#include "engine/morph_envelope_ids.h"
+#include "engine/morph_positions.h"
+#include "engine/noise_generator.h"
 #include "engine/note_frequency_table.h"
 #include "engine/note_name_table.h"
 #include "engine/parameter_ids.h"
+#include "engine/synth_voice.h"
 #include "engine/voice_slot.h"
 
 namespace vt {
@@ -36,6 +38,9 @@ public:
   static constexpr int kMaxEffectBlock = 100000;  // effect-stage sub-block limit in frames
   static constexpr float kSilenceThreshold = 0.00003f;
   static constexpr int kDataFolderSize = 256;
+  static constexpr int kVoices = 52;      // the voice pool
+  static constexpr int kVoiceLimit = 48;  // voices sounding at once; the rest let stolen ones fade
+  static constexpr int kFormantTableSize = NoiseGenerator::kSpectrumSize;
 
   SynthEngine();
   ~SynthEngine();
@@ -76,6 +81,34 @@ public:
   void releaseAll();
   void pitchBend(int lsb, int msb);
 
+  // The voice pool (index limited to 0..51). isActive is the activity test: it
+  // frees a voice whose envelope or sound has ended (a follower answers for its leader).
+  SynthVoice& voice(int index) { return voices[clampIndex(index, kVoices)]; }
+  const SynthVoice& voice(int index) const { return voices[clampIndex(index, kVoices)]; }
+  bool isActive(int index);
+  int activeVoiceCount();
+  int lastNotePlayed() const { return lastNote; }
+
+  // The six morph-envelope curves (harmonic X/Y, noise X/Y, amplitude X/Y, see
+  // MorphEnvelopeIndex) and the formant filter curve over normalised frequency
+  // 0..1, default (0, 1), (1, 1). The instrument file reads and writes them in
+  // place (index limited to 0..5).
+  BreakpointCurve& morphEnvelope(int index) { return morphEnvelopes[clampIndex(index, kMorphEnvelopes)]; }
+  const BreakpointCurve& morphEnvelope(int index) const { return morphEnvelopes[clampIndex(index, kMorphEnvelopes)]; }
+  BreakpointCurve& formantCurve() { return formant; }
+  const BreakpointCurve& formantCurve() const { return formant; }
+  // The formant curve sampled at j/256 for the noise grains; rebuilt per sub-block
+  // while FormantFilterOn is set.
+  const float* formantTable() const { return formantValues; }
+
+  // The morph positions a voice uses for its next block of n frames.
+  MorphPositions morphPositionsFor(const SynthVoice& v, int frames);
+
+  // The random numbers of the noise phases: one generator per engine, seedable
+  // so that a render can be reproduced.
+  void seedNoise(unsigned seed) { noiseGenerator.random().seed(seed); }
+  const RandomSource& noiseRandom() { return noiseGenerator.random(); }
+
   // MIDI learn, driven by the editor: the next controller below 120 binds to
   // the last touched parameter while learning is armed.
   void setLearnArmed(bool armed) { learnArmed = armed; }
@@ -111,12 +144,6 @@ public:
   // False when an allocation made while the engine was built failed.
   bool constructedCompletely() const;
 
-  // The six morph-envelope curves (MorphEnvelopeId) and the formant curve.
-  BreakpointCurve& morphEnvelope(int id) { return morphEnvelopes[id]; }
-  const BreakpointCurve& morphEnvelope(int id) const { return morphEnvelopes[id]; }
-  BreakpointCurve& formant() { return formantCurve; }
-  const BreakpointCurve& formant() const { return formantCurve; }
-
   static constexpr int kInstrumentNameSize = 64;
   const char* getInstrumentName() const { return instrumentName; }
   void setInstrumentName(const char* name);
@@ -135,18 +162,36 @@ private:
   // The actions that set voice-slot fields; false for any other index.
   bool applySlotParameterAction(int index, float x);
   void renderVoiceStage(float* mono, int frames);
+  // Settings that follow the host tempo: the slot LFO rates.
+  void applyTempoSettings();
+  void applyLfoParameters();
+  // Voice allocation steps.
+  int firstFreeVoice();
+  void fadeNoteOnSlot(int note, const VoiceSlot* slot);
+  void limitVoices();
+  void fixedMultisample(int slotIndex, int& row, int& layer) const;
+  void startMorphGroup(int note, float frequency, float velocity);
+  void startSingleSlotVoices(int note, float frequency, float velocity);
   void renderEffectStage(float* left, float* right, int frames);
   void applyOutputStage(float* x, float* y, int frames) const;
   // Hands every queued event due at 'position' to the message handler, starting at
   // 'next'; returns the index of the first event not yet due.
   int handleDueEvents(const EventQueue& queue, int next, int position);
+  static int subBlockLength(const EventQueue& queue, int next, int position, int frames, int limit);
   int silenceLimit() const { return static_cast<int>(sampleRate * 2.0f); }
+  static int clampIndex(int index, int count) { return index < 0 ? 0 : (index >= count ? count - 1 : index); }
 
   RenderObserver* renderObserver = nullptr;
   EffectChain effectChain;
   VoiceSlot slots[kNumSlots];
   NoteFrequencyTable noteFrequencies;
   NoteNameTable noteNames;
+  SynthVoice* voices = nullptr;  // kVoices, allocated once at construction
+  NoiseGenerator noiseGenerator;
+  BreakpointCurve morphEnvelopes[kMorphEnvelopes];
+  BreakpointCurve formant;
+  float formantValues[kFormantTableSize] = {};
+  int lastNote = -1;
   EventQueue voiceQueue;
   EventQueue effectQueue;
 
@@ -171,8 +216,6 @@ private:
   void renderWhileLoading(float* left, float* right, int frames);
 
   LoadExchange loadExchange;
-  BreakpointCurve morphEnvelopes[kNumMorphEnvelopes];
-  BreakpointCurve formantCurve;
   char instrumentName[kInstrumentNameSize] = {};
 };
 

@@ -39,8 +39,8 @@ bool readCurve(ByteStream& stream, PendingLoad& load, int id) {
 // An optional pair: read when data remains, else a copy of the harmonic pair.
 bool readOptionalPair(ByteStream& stream, PendingLoad& load, int xId, int yId) {
   if (stream.remaining() < 1) {
-    load.morphEnvelopes[xId].copyFrom(load.morphEnvelopes[HarmonicMorphX]);
-    load.morphEnvelopes[yId].copyFrom(load.morphEnvelopes[HarmonicMorphY]);
+    load.morphEnvelopes[xId].copyFrom(load.morphEnvelopes[kMorphEnvelopeHarmX]);
+    load.morphEnvelopes[yId].copyFrom(load.morphEnvelopes[kMorphEnvelopeHarmY]);
     load.hasMorphEnvelope[xId] = true;
     load.hasMorphEnvelope[yId] = true;
     return true;
@@ -77,7 +77,7 @@ bool readInstrumentRecord(ByteStream& stream, PendingLoad& load) {
   }
   if (version == kOlderInstrumentRecordVersion) load.olderLayoutFixups = true;
 
-  if (!readCurve(stream, load, HarmonicMorphX) || !readCurve(stream, load, HarmonicMorphY)) return false;
+  if (!readCurve(stream, load, kMorphEnvelopeHarmX) || !readCurve(stream, load, kMorphEnvelopeHarmY)) return false;
 
   for (int s = 0; s < kNumSlots; ++s) {
     VoiceReadProgress progress;
@@ -98,8 +98,8 @@ bool readInstrumentRecord(ByteStream& stream, PendingLoad& load) {
   for (int i = 0; i < kReservedStrings; ++i)
     if (!stream.readString(nullptr, 0)) return false;
 
-  return readOptionalPair(stream, load, NoiseMorphX, NoiseMorphY) &&
-         readOptionalPair(stream, load, AmplitudeMorphX, AmplitudeMorphY);
+  return readOptionalPair(stream, load, kMorphEnvelopeNoiseX, kMorphEnvelopeNoiseY) &&
+         readOptionalPair(stream, load, kMorphEnvelopeAmpX, kMorphEnvelopeAmpY);
 }
 
 bool writeInstrumentRecord(ByteStream& stream, const SynthEngine& engine) {
@@ -107,14 +107,14 @@ bool writeInstrumentRecord(ByteStream& stream, const SynthEngine& engine) {
   stream.writeString(engine.getInstrumentName());
   stream.writeInt(kNumHostParameters);
   for (int i = 0; i < kNumHostParameters; ++i) stream.writeFloat(engine.getParameter(i));
-  bool ok = !stream.failed() && stream.writeBreakpointList(engine.morphEnvelope(HarmonicMorphX)) &&
-            stream.writeBreakpointList(engine.morphEnvelope(HarmonicMorphY));
+  bool ok = !stream.failed() && stream.writeBreakpointList(engine.morphEnvelope(kMorphEnvelopeHarmX)) &&
+            stream.writeBreakpointList(engine.morphEnvelope(kMorphEnvelopeHarmY));
   for (int s = 0; ok && s < kNumSlots; ++s) ok = writeVoiceRecord(stream, engine.slot(s));
-  ok = ok && stream.writeBreakpointList(engine.formant());
+  ok = ok && stream.writeBreakpointList(engine.formantCurve());
   if (!ok) return false;
   for (int i = 0; i < kReservedIntegers; ++i) stream.writeInt(0);
   for (int i = 0; i < kReservedStrings; ++i) stream.writeString("");
-  for (int id : {NoiseMorphX, NoiseMorphY, AmplitudeMorphX, AmplitudeMorphY})
+  for (int id : {kMorphEnvelopeNoiseX, kMorphEnvelopeNoiseY, kMorphEnvelopeAmpX, kMorphEnvelopeAmpY})
     ok = ok && stream.writeBreakpointList(engine.morphEnvelope(id));
   return ok && !stream.failed();
 }
@@ -122,9 +122,9 @@ bool writeInstrumentRecord(ByteStream& stream, const SynthEngine& engine) {
 std::int64_t instrumentRecordSize(const SynthEngine& engine) {
   std::int64_t size = kWord + static_cast<std::int64_t>(std::strlen(engine.getInstrumentName())) + 1;
   size += kWord + kWord * kNumHostParameters;
-  for (int id = 0; id < kNumMorphEnvelopes; ++id) size += curveSize(engine.morphEnvelope(id));
+  for (int id = 0; id < kMorphEnvelopes; ++id) size += curveSize(engine.morphEnvelope(id));
   for (int s = 0; s < kNumSlots; ++s) size += voiceRecordSize(engine.slot(s));
-  size += curveSize(engine.formant());
+  size += curveSize(engine.formantCurve());
   size += kWord * kReservedIntegers + kReservedStrings;  // the reserved strings are empty: one zero byte each
   return size;
 }

@@ -3,6 +3,7 @@
 // mixture. Run it under ThreadSanitizer too (the tsan preset).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -89,8 +90,20 @@ TEST(ConcurrentLoad, RenderingWhileInstrumentsLoadNeverSeesAHalfLoadedInstrument
     loading = false;
   });
 
+  // Notes start and stop all the while, so voices copy from the slots as they are replaced.
   std::vector<float> left(kBlock), right(kBlock);
-  while (loading) engine->render(left.data(), right.data(), kBlock);
+  int block = 0;
+  float loudest = 0.0f;
+  while (loading) {
+    const std::uint8_t note = static_cast<std::uint8_t>(48 + block % 24);
+    const std::uint8_t on[3] = {0x90, note, 100};
+    const std::uint8_t off[3] = {0x80, static_cast<std::uint8_t>(48 + (block + 12) % 24), 0};
+    engine->queueMessage(on, 3, block % kBlock);
+    engine->queueMessage(off, 3, kBlock - 1);
+    engine->render(left.data(), right.data(), kBlock);
+    for (float v : left) loudest = std::max(loudest, std::abs(v));
+    ++block;
+  }
   loader.join();
   engine->render(left.data(), right.data(), kBlock);
   engine->setRenderObserver(nullptr);
@@ -98,6 +111,7 @@ TEST(ConcurrentLoad, RenderingWhileInstrumentsLoadNeverSeesAHalfLoadedInstrument
   EXPECT_EQ(loads, kLoads);
   EXPECT_GT(check.checked, 0);
   EXPECT_EQ(check.mixtures, 0);
+  EXPECT_GT(loudest, 0.0f);  // the loaded voices did sound
   EXPECT_STREQ(engine->getInstrumentName(), kVariants[(kLoads - 1) % 2].name);
 }
 

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "engine/parameter_ids.h"
 #include "engine/synth_engine.h"
+#include "tests/engine/voice_test_sounds.h"
 #include "tests/support/allocation_counter.h"
 
 namespace vt {
@@ -210,6 +212,53 @@ TEST(RenderAllocation, RenderingNeverAllocates) {
     engine.render(l.data(), r.data(), 1024 + block);
   }
   EXPECT_EQ(counter.count(), 0u);
+}
+
+TEST(RenderAllocation, PlayingLoadedSoundsNeverAllocates) {
+  auto engine = std::make_unique<SynthEngine>();
+  for (int k = 0; k < kNumSlots; ++k) {
+    VoiceSlot& s = engine->slot(k);
+    s.reset();
+    s.rowCount = 2;
+    for (int r = 0; r < 2; ++r) {
+      for (int layer = 0; layer < 2; ++layer) {
+        test::buildRecording(s.harmonics[r][layer], 200.0f * (r + 1), {{1, 0.3f}, {2, 0.2f}, {5, 0.1f}, {40, 0.05f}},
+                             0.5f + 0.2f * k);
+        test::buildNoise(s.noise[r][layer], 10 + 20 * k, 0.5f, 0.4f);
+      }
+    }
+    s.prepare();
+  }
+  engine->setParameter(GlobalLoopOn, 1.0f);
+  engine->setParameter(LfoOn, 1.0f);
+  engine->setParameter(LfoVibrato, 0.4f);
+  engine->setParameter(EnvelopeMorphOn, 1.0f);
+  engine->setParameter(GlobalLoopEndTime, 0.01f);
+  engine->morphEnvelope(0).add(0.0f, 0.0f);
+  engine->morphEnvelope(0).add(1.0f, 1.0f);
+  std::vector<float> l(1500), r(1500);
+  test::AllocationCounter counter;
+  for (int block = 0; block < 120; ++block) {
+    if (block == 40) engine->setParameter(DoMorphing, 0.0f);
+    if (block == 60) engine->setParameter(FormantFilterOn, 1.0f);
+    if (block == 80) engine->setParameter(PortamentoOn, 1.0f);
+    for (int n = 0; n < 3; ++n) {
+      const std::uint8_t key = static_cast<std::uint8_t>(30 + (block * 7 + n * 13) % 60);
+      const std::uint8_t on[3] = {0x90, key, static_cast<std::uint8_t>(20 + block % 100)};
+      engine->queueMessage(on, 3, (block * 37 + n * 101) % 1400);
+      const std::uint8_t off[3] = {0x80, static_cast<std::uint8_t>(30 + (block * 5) % 60), 0};
+      engine->queueMessage(off, 3, (block * 53) % 1500);
+    }
+    const std::uint8_t bend[3] = {0xE0, 0, static_cast<std::uint8_t>(block % 128)};
+    engine->queueMessage(bend, 3, 700);
+    if (block % 25 == 24) {
+      const std::uint8_t allOff[3] = {0xB0, 126, 0};
+      engine->queueMessage(allOff, 3, 1200);
+    }
+    engine->render(l.data(), r.data(), 1000 + block * 4);
+  }
+  EXPECT_EQ(counter.count(), 0u);
+  EXPECT_GT(engine->noiseRandom().drawCount(), 0u);
 }
 
 }  // namespace

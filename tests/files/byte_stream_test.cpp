@@ -2,6 +2,7 @@
 #include "files/byte_stream.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -200,7 +201,10 @@ TEST(ByteStreamLists, SharingCurveConsumesTheXValues) {
 
 class ByteStreamFile : public ::testing::Test {
 protected:
-  std::string path = ::testing::TempDir() + "vt7000_byte_stream_test.bin";
+  // One file per test and process: suites run in parallel, here and in other checkouts.
+  std::string path = ::testing::TempDir() + "vt7000_byte_stream_" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+                     std::to_string(static_cast<long>(getpid())) + ".bin";
   void writeFile(std::size_t bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);

@@ -65,11 +65,11 @@ TEST_F(InstrumentRecordTest, ACompleteRecordSetsEveryPart) {
   EXPECT_EQ(consumed, static_cast<std::int32_t>(record.data.size()));
   EXPECT_STREQ(engine->getInstrumentName(), "Full");
   for (int i = 0; i < 173; ++i) ASSERT_FLOAT_EQ(engine->getParameter(i), 0.001f * static_cast<float>(i + 1)) << i;
-  EXPECT_EQ(points(engine->morphEnvelope(HarmonicMorphX)), (std::vector<float>{0.0f, 0.1f, 1.0f, 0.2f}));
-  EXPECT_EQ(points(engine->morphEnvelope(HarmonicMorphY)), (std::vector<float>{0.0f, 0.3f, 2.0f, 0.4f}));
-  EXPECT_EQ(points(engine->morphEnvelope(NoiseMorphX)), (std::vector<float>{0.0f, 0.6f}));
-  EXPECT_EQ(points(engine->morphEnvelope(AmplitudeMorphY)), (std::vector<float>{0.0f, 0.9f}));
-  EXPECT_EQ(points(engine->formant()), (std::vector<float>{0.0f, 1.0f, 0.5f, 0.5f, 1.0f, 1.0f}));
+  EXPECT_EQ(points(engine->morphEnvelope(kMorphEnvelopeHarmX)), (std::vector<float>{0.0f, 0.1f, 1.0f, 0.2f}));
+  EXPECT_EQ(points(engine->morphEnvelope(kMorphEnvelopeHarmY)), (std::vector<float>{0.0f, 0.3f, 2.0f, 0.4f}));
+  EXPECT_EQ(points(engine->morphEnvelope(kMorphEnvelopeNoiseX)), (std::vector<float>{0.0f, 0.6f}));
+  EXPECT_EQ(points(engine->morphEnvelope(kMorphEnvelopeAmpY)), (std::vector<float>{0.0f, 0.9f}));
+  EXPECT_EQ(points(engine->formantCurve()), (std::vector<float>{0.0f, 1.0f, 0.5f, 0.5f, 1.0f, 1.0f}));
   EXPECT_STREQ(engine->slot(0).name, "AFull");
   EXPECT_STREQ(engine->slot(3).name, "DFull");
   EXPECT_EQ(engine->slot(1).rowCount, 2);
@@ -90,7 +90,7 @@ TEST_F(InstrumentRecordTest, ShortParameterListsAreFilledWithZerosAndLongOnesCut
   EXPECT_FLOAT_EQ(engine->getParameter(172), 0.173f);
   EXPECT_EQ(engine->getParameter(173), 0.0f);  // the surplus never reaches the internal values
   // The element after the two surplus floats is the harmonic pair's X curve.
-  EXPECT_EQ(points(engine->morphEnvelope(HarmonicMorphX)), (std::vector<float>{0.0f, 0.1f, 1.0f, 0.2f}));
+  EXPECT_EQ(points(engine->morphEnvelope(kMorphEnvelopeHarmX)), (std::vector<float>{0.0f, 0.1f, 1.0f, 0.2f}));
 
   for (int count : {0, -5}) {
     RecordBuilder none;
@@ -125,17 +125,17 @@ TEST_F(InstrumentRecordTest, OlderLayoutCopiesTheHarmonicPairAndFixesStretchAndA
   EXPECT_FLOAT_EQ(engine->getParameter(MorphAmpY), 0.8f);
   // Stretch 0.5 is a factor of 1 on every slot.
   EXPECT_FLOAT_EQ(engine->slot(2).timeStretch, 1.0f);
-  for (int id : {NoiseMorphX, AmplitudeMorphX})
-    EXPECT_EQ(points(engine->morphEnvelope(id)), points(engine->morphEnvelope(HarmonicMorphX)));
-  for (int id : {NoiseMorphY, AmplitudeMorphY})
-    EXPECT_EQ(points(engine->morphEnvelope(id)), points(engine->morphEnvelope(HarmonicMorphY)));
+  for (int id : {kMorphEnvelopeNoiseX, kMorphEnvelopeAmpX})
+    EXPECT_EQ(points(engine->morphEnvelope(id)), points(engine->morphEnvelope(kMorphEnvelopeHarmX)));
+  for (int id : {kMorphEnvelopeNoiseY, kMorphEnvelopeAmpY})
+    EXPECT_EQ(points(engine->morphEnvelope(id)), points(engine->morphEnvelope(kMorphEnvelopeHarmY)));
 }
 
 TEST_F(InstrumentRecordTest, ReservedStringsAreSkippedWhateverTheirContent) {
   for (const std::string& text : {std::string(255, 'r'), std::string(5000, 'q'), std::string("\x01\xff")}) {
     const RecordBuilder record = test::instrumentRecord("Reserved", parameterValues(173), 0.5f, false, text);
     ASSERT_TRUE(read(*engine, record.data)) << text.size();
-    EXPECT_EQ(points(engine->morphEnvelope(AmplitudeMorphY)), (std::vector<float>{0.0f, 0.9f}));
+    EXPECT_EQ(points(engine->morphEnvelope(kMorphEnvelopeAmpY)), (std::vector<float>{0.0f, 0.9f}));
   }
 }
 
@@ -165,8 +165,8 @@ TEST_F(InstrumentRecordTest, TruncatedRecordsApplyTheElementsBeforeTheCut) {
     for (const std::size_t cut : {ends[e], ends[e] - 1}) {
       if (cut == record.data.size()) continue;
       ASSERT_TRUE(read(*engine, previous.data));
-      engine->morphEnvelope(HarmonicMorphX).reset();
-      engine->formant().reset();
+      engine->morphEnvelope(kMorphEnvelopeHarmX).reset();
+      engine->formantCurve().reset();
       const std::vector<std::uint8_t> prefix(record.data.begin(),
                                              record.data.begin() + static_cast<std::ptrdiff_t>(cut));
       // A record that ends where an optional pair would begin is complete.
@@ -181,14 +181,14 @@ TEST_F(InstrumentRecordTest, TruncatedRecordsApplyTheElementsBeforeTheCut) {
         ASSERT_FLOAT_EQ(engine->getParameter(i), i < parametersRead ? 0.001f * static_cast<float>(i + 1) : 0.9f)
             << "cut " << cut << " parameter " << i;
       }
-      EXPECT_EQ(engine->morphEnvelope(HarmonicMorphX).count(), cut >= ends[kHarmonicX] ? 2 : 0) << cut;
+      EXPECT_EQ(engine->morphEnvelope(kMorphEnvelopeHarmX).count(), cut >= ends[kHarmonicX] ? 2 : 0) << cut;
       for (std::size_t s = 0; s < 4; ++s) {
         // The voice's name ends 4 + 5 bytes into it ("ANew" and its zero); a voice cut after it keeps it.
         const bool voiceNameRead = cut >= ends[kVoiceA + s - 1] + 9;
         const std::string expected = std::string(1, static_cast<char>('A' + s)) + (voiceNameRead ? "New" : "Old");
         EXPECT_EQ(engine->slot(static_cast<int>(s)).name, expected) << cut;
       }
-      EXPECT_EQ(engine->formant().count(), cut >= ends[kFormant] ? 3 : 0) << cut;
+      EXPECT_EQ(engine->formantCurve().count(), cut >= ends[kFormant] ? 3 : 0) << cut;
     }
   }
 }
@@ -204,7 +204,7 @@ TEST_F(InstrumentRecordTest, WritingReproducesTheRecordReadAndTheSizeIsKnownBefo
   EXPECT_EQ(consumed, static_cast<std::int32_t>(first.size()));
   EXPECT_EQ(write(*other), first);
   for (int i = 0; i < 173; ++i) ASSERT_EQ(other->getParameter(i), engine->getParameter(i));
-  for (int id = 0; id < kNumMorphEnvelopes; ++id)
+  for (int id = 0; id < kMorphEnvelopes; ++id)
     EXPECT_EQ(points(other->morphEnvelope(id)), points(engine->morphEnvelope(id)));
 }
 
