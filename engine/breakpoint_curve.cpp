@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace vt {
 
@@ -217,6 +218,18 @@ void BreakpointCurve::copyFrom(const BreakpointCurve& other) {
     // The shared axis may differ from the source's; a remembered lookup could be stale.
     clearCache();
   }
+}
+
+void BreakpointCurve::swapWith(BreakpointCurve& other) {
+  if (&other == this) return;
+  std::swap(xs, other.xs);
+  std::swap(ys, other.ys);
+  std::swap(isEmpty, other.isEmpty);
+  std::swap(pointCount, other.pointCount);
+  std::swap(cachedIndex, other.cachedIndex);
+  std::swap(lastX, other.lastX);
+  std::swap(lastY, other.lastY);
+  std::swap(ownsXs, other.ownsXs);
 }
 
 }  // namespace vt

@@ -81,6 +81,12 @@ public:
   // count, the empty flag and the lookup cache.
   void copyFrom(const BreakpointCurve& other);
 
+  // Exchanges everything (arrays, points, lookup state, axis ownership) with
+  // 'other' without copying the arrays. A curve that shares an axis must be
+  // exchanged together with its axis owner (as whole sets are), so that every
+  // curve reads the axis of its own set's owner afterwards.
+  void swapWith(BreakpointCurve& other);
+
 private:
   float* xs = nullptr;
   float* ys = nullptr;

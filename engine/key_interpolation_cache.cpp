@@ -1,6 +1,7 @@
 #include "engine/key_interpolation_cache.h"
 
 #include <new>
+#include <utility>
 
 namespace vt {
 
@@ -63,6 +64,13 @@ KeyInterpolationCache::~KeyInterpolationCache() {
 
 void KeyInterpolationCache::clear() {
   for (int& c : counts) c = 0;
+}
+
+void KeyInterpolationCache::swapWith(KeyInterpolationCache& other) {
+  if (&other == this) return;
+  std::swap(times, other.times);
+  std::swap(values, other.values);
+  std::swap(counts, other.counts);
 }
 
 void KeyInterpolationCache::build(const HarmonicSet& lowerSoft, const HarmonicSet& upperSoft,

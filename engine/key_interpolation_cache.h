@@ -33,6 +33,9 @@ public:
 
   void clear();  // no times for any curve
 
+  // Exchanges the tables with 'other' without copying them.
+  void swapWith(KeyInterpolationCache& other);
+
   // Rebuilds every curve from the four recordings (R1..R4 in the order above).
   void build(const HarmonicSet& lowerSoft, const HarmonicSet& upperSoft, const HarmonicSet& lowerLoud,
              const HarmonicSet& upperLoud);

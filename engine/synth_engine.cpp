@@ -75,7 +75,7 @@ bool SynthEngine::constructedCompletely() const {
     if (!voices[i].valid()) return false;
   for (const BreakpointCurve& c : morphEnvelopes)
     if (c.capacity() == 0) return false;
-  return formant.capacity() > 0;
+  return formant.capacity() > 0 && loadExchange.valid();
 }
 
 void SynthEngine::setTransport(float beatsPerMinute, float quarterNotes) {
@@ -121,6 +121,12 @@ void SynthEngine::render(float* left, float* right, int frames) {
     clearQueues();
     return;
   }
+  // Loads are adopted between blocks only (engine/load_exchange.h).
+  if (!loadExchange.enterRender()) {
+    renderWhileLoading(left, right, frames);
+    return;
+  }
+  adoptPublishedLoad();
   DenormalGuard denormalGuard;
 
   std::memset(left, 0, sizeof(float) * static_cast<size_t>(frames));
@@ -153,6 +159,7 @@ void SynthEngine::render(float* left, float* right, int frames) {
 
   if (edgesSilent && silenceCounter < kSilenceCounterCap) silenceCounter += frames;
   clearQueues();
+  loadExchange.leaveRender();
 }
 
 void SynthEngine::renderEffectStage(float* left, float* right, int frames) {

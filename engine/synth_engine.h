@@ -6,7 +6,9 @@
 #include <cstdint>
 
 #include "effects/effect_chain.h"
+#include "engine/breakpoint_curve.h"
 #include "engine/event_queue.h"
+#include "engine/load_exchange.h"
 #include "engine/midi_learn_map.h"
 #include "engine/morph_positions.h"
 #include "engine/noise_generator.h"
@@ -17,6 +19,8 @@
 #include "engine/voice_slot.h"
 
 namespace vt {
+
+class PendingLoad;
 
 // Watches the render loop from outside: called for every voice-stage
 // sub-block (with the mono mix it may add to) and every handled event.
@@ -140,6 +144,19 @@ public:
   // False when an allocation made while the engine was built failed.
   bool constructedCompletely() const;
 
+  static constexpr int kInstrumentNameSize = 64;
+  const char* getInstrumentName() const { return instrumentName; }
+  void setInstrumentName(const char* name);
+
+  // Loading beside the live state (engine/load_exchange.h), from any thread
+  // but the audio thread. stageLoad waits for other loaders and returns the
+  // cleared staging area, or null when it cannot be had; commitLoad hands what
+  // was staged to the engine, returns once it has been adopted between two
+  // render blocks, and gives the staging area back. Every stageLoad that
+  // returned non-null needs its commitLoad.
+  PendingLoad* stageLoad();
+  void commitLoad();
+
 private:
   void applyParameterAction(int index, float x);
   // The actions that set voice-slot fields; false for any other index.
@@ -190,6 +207,16 @@ private:
   float songPosition = 0.0f;
   int silenceCounter = 1;
   char dataFolder[kDataFolderSize] = {};
+
+  // Adopts a staged load: the caller holds the render gate.
+  void adoptLoad(PendingLoad& load);
+  // At the start of a block: adopts a published load.
+  void adoptPublishedLoad();
+  // A block that meets a loader's adoption: silence, events kept for the next block.
+  void renderWhileLoading(float* left, float* right, int frames);
+
+  LoadExchange loadExchange;
+  char instrumentName[kInstrumentNameSize] = {};
 };
 
 }  // namespace vt

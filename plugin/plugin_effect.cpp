@@ -2,13 +2,16 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <new>
 
 #include "editor/plugin_editor.h"
+#include "engine/staged_load.h"
 #include "engine/synth_engine.h"
+#include "files/byte_stream.h"
+#include "files/engine_loader.h"
+#include "files/instrument_record.h"
 #include "platform/module_path.h"
 #include "plugin/host_transport.h"
 #include "plugin/parameter_table.h"
@@ -53,12 +56,12 @@ PluginEffect::PluginEffect(vst2::HostCallback master) : AudioEffectX(master, kNu
   isSynth(true);
   setUniqueID(kUniqueId);
 
-  // Random voice choices and random instruments differ from session to session.
-  std::srand(static_cast<unsigned>(std::time(nullptr)));
-
   // The editor registers itself with this object; its constructor loads the
   // first factory instrument into the engine.
   if (engine && chunkBuffer && programs) new (std::nothrow) PluginEditor(this, engine);
+
+  // Random voice choices and random instruments differ from session to session.
+  if (editor) getPluginEditor()->seedRandom(static_cast<unsigned>(std::time(nullptr)));
 }
 
 PluginEffect::~PluginEffect() {
@@ -166,12 +169,29 @@ bool PluginEffect::copyProgram(vst2::Int32 destination) {
 vst2::Int32 PluginEffect::getChunk(void** data, bool /*isPreset*/) {
   if (!data) return 0;
   *data = chunkBuffer;
-  return 0;
+  if (!engine || !chunkBuffer) return 0;
+  // No load may change the sound while it is written.
+  StagedLoad pause(*engine);
+  // An instrument too large for the chunk buffer is not written at all: the
+  // buffer keeps its previous content and the host is given no chunk.
+  if (instrumentRecordSize(*engine) > kChunkSize) return 0;
+  ByteStream stream;
+  stream.openMemoryForWriting(chunkBuffer, kChunkSize);
+  const bool written = writeInstrumentRecord(stream, *engine);
+  const vst2::Int32 length = stream.getPosition();
+  stream.close();
+  return written ? length : 0;
 }
 
 vst2::Int32 PluginEffect::setChunk(void* data, vst2::Int32 byteSize, bool /*isPreset*/) {
-  if (!data || byteSize <= 0) return 0;
-  return 0;
+  if (!data || byteSize <= 0 || !engine) return 0;
+  ByteStream stream;
+  stream.openMemoryForReading(data, byteSize);
+  readInstrumentInto(*engine, stream);  // a record that fails half-way stays applied as far as it was read
+  const vst2::Int32 consumed = stream.getPosition();
+  stream.close();
+  if (editor) getPluginEditor()->refreshFromEngine();
+  return consumed;
 }
 
 void PluginEffect::setSampleRate(float rate) {

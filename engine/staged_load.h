@@ -1,0 +1,30 @@
+// Holds the engine's staging area for the length of one load (or of a read of
+// the live state that no load may change meanwhile, such as writing the host
+// chunk) and hands what was staged to the engine when it goes away.
+#pragma once
+
+#include "engine/pending_load.h"
+#include "engine/synth_engine.h"
+
+namespace vt {
+
+class StagedLoad {
+public:
+  explicit StagedLoad(SynthEngine& target) : engine(target), load(target.stageLoad()) {}
+  ~StagedLoad() {
+    if (load) engine.commitLoad();
+  }
+  StagedLoad(const StagedLoad&) = delete;
+  StagedLoad& operator=(const StagedLoad&) = delete;
+
+  // False when the staging area could not be had (nothing may be staged then).
+  explicit operator bool() const { return load != nullptr; }
+  PendingLoad* operator->() const { return load; }
+  PendingLoad& operator*() const { return *load; }
+
+private:
+  SynthEngine& engine;
+  PendingLoad* load;
+};
+
+}  // namespace vt
