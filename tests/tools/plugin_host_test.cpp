@@ -4,10 +4,12 @@
 #include "tools/render/plugin_host.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <vector>
 
@@ -153,30 +155,46 @@ TEST_F(LoadedPlugin, InfoReportListsEveryParameterAndTheCanDoAnswers) {
   EXPECT_EQ(listed, 173);
 }
 
-TEST_F(LoadedPlugin, ChunkGoesToAndFromFilesThroughTheDispatcher) {
+TEST_F(LoadedPlugin, ChunkRoundTripsByteExactThroughFilesAndTheDispatcher) {
   PluginHost host;
   std::string error;
   ASSERT_TRUE(host.instantiate(module.entryPoint(), error)) << error;
   host.open(44100.0, 512);
-  const std::string path = ::testing::TempDir() + "vt7000_chunk.bin";
-  std::size_t size = 12345;
-  ASSERT_TRUE(saveChunkToFile(host, path, size, error)) << error;
-  std::ifstream saved(path, std::ios::binary | std::ios::ate);
+  const std::string base = ::testing::TempDir() + "vt7000_chunk_" + std::to_string(static_cast<long>(getpid()));
+  const std::string first = base + "_a.bin", second = base + "_b.bin";
+
+  std::size_t size = 0;
+  ASSERT_TRUE(saveChunkToFile(host, first, size, error)) << error;
+  ASSERT_GT(size, 0u);
+  std::ifstream saved(first, std::ios::binary | std::ios::ate);
   EXPECT_EQ(static_cast<std::size_t>(saved.tellg()), size);
 
-  // Whatever the plug-in made of its own chunk, the bytes reach it and its
-  // answer comes back; an empty file never reaches it.
+  // Change the sound, restore the saved chunk: every parameter comes back and
+  // the plug-in consumes exactly the bytes it wrote.
+  const float cutoff = host.effect()->getParameter(host.effect(), 57);
+  host.effect()->setParameter(host.effect(), 57, cutoff > 0.5f ? 0.1f : 0.9f);
+  host.effect()->setParameter(host.effect(), 47, 0.123f);
   long long consumed = -1;
   std::size_t fileSize = 0;
-  if (size > 0) {
-    ASSERT_TRUE(restoreChunkFromFile(host, path, consumed, fileSize, error)) << error;
-    EXPECT_EQ(fileSize, size);
-    EXPECT_GE(consumed, 0);
-  } else {
-    EXPECT_FALSE(restoreChunkFromFile(host, path, consumed, fileSize, error));
-    EXPECT_NE(error.find("empty"), std::string::npos);
-  }
-  std::remove(path.c_str());
+  ASSERT_TRUE(restoreChunkFromFile(host, first, consumed, fileSize, error)) << error;
+  EXPECT_EQ(fileSize, size);
+  EXPECT_EQ(consumed, static_cast<long long>(size));
+  EXPECT_FLOAT_EQ(host.effect()->getParameter(host.effect(), 57), cutoff);
+
+  std::size_t secondSize = 0;
+  ASSERT_TRUE(saveChunkToFile(host, second, secondSize, error)) << error;
+  ASSERT_EQ(secondSize, size);
+  std::ifstream a(first, std::ios::binary), b(second, std::ios::binary);
+  const std::string bytesA((std::istreambuf_iterator<char>(a)), std::istreambuf_iterator<char>());
+  const std::string bytesB((std::istreambuf_iterator<char>(b)), std::istreambuf_iterator<char>());
+  EXPECT_TRUE(bytesA == bytesB);
+
+  // An empty file never reaches the plug-in.
+  { std::ofstream empty(second, std::ios::binary | std::ios::trunc); }
+  EXPECT_FALSE(restoreChunkFromFile(host, second, consumed, fileSize, error));
+  EXPECT_NE(error.find("empty"), std::string::npos);
+  std::remove(first.c_str());
+  std::remove(second.c_str());
 }
 
 TEST(PluginModule, RefusesMissingFilesAndFilesThatAreNoModule) {
