@@ -1,7 +1,6 @@
 // Working spectra of the noise morph: four scratch spectra of 256 bins and
-// one spectrum that stays all zero. One set is shared by every NoiseSet of the
-// module (created by the first, freed with the last); an owner that may render
-// on a thread of its own can hold a private NoiseScratch value instead.
+// one spectrum that stays all zero. Each noise generator holds its own, since
+// plug-in instances may render on different threads.
 #pragma once
 
 namespace vt {
@@ -12,10 +11,6 @@ struct NoiseScratch {
 
   float spectra[kSpectra][kBins] = {};
   float zero[kBins] = {};  // never written
-
-  // Null only when allocation failed; a holder that got null must not release.
-  static NoiseScratch* acquire();
-  static void release();
 };
 
 }  // namespace vt

@@ -4,18 +4,12 @@
 
 namespace vt {
 
-NoiseSet::NoiseSet() {
-  frames = new (std::nothrow) NoiseFrame[kMaxFrames];
-  scratch = NoiseScratch::acquire();
-}
+NoiseSet::NoiseSet() { frames = new (std::nothrow) NoiseFrame[kMaxFrames]; }
 
-NoiseSet::~NoiseSet() {
-  delete[] frames;
-  if (scratch) NoiseScratch::release();
-}
+NoiseSet::~NoiseSet() { delete[] frames; }
 
 bool NoiseSet::valid() const {
-  if (!frames || !scratch) return false;
+  if (!frames) return false;
   for (int i = 0; i < kMaxFrames; ++i)
     if (!frames[i].valid()) return false;
   return true;

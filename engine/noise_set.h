@@ -2,7 +2,6 @@
 #pragma once
 
 #include "engine/noise_frame.h"
-#include "engine/noise_scratch.h"
 
 namespace vt {
 
@@ -45,7 +44,6 @@ public:
   NoiseFrame* frames = nullptr;  // kMaxFrames, one array
   float times[kMaxFrames] = {};  // seconds, increasing
   int count = 0;
-  NoiseScratch* scratch = nullptr;  // shared working spectra of the noise morph
 };
 
 }  // namespace vt

@@ -30,15 +30,5 @@ TEST(SharedTables, NoisePhasePairs) {
   NoisePhaseTable::release();
 }
 
-TEST(SharedTables, ScratchIsSharedAndZeroSpectrumIsZero) {
-  NoiseScratch* a = NoiseScratch::acquire();
-  NoiseScratch* b = NoiseScratch::acquire();
-  ASSERT_NE(a, nullptr);
-  EXPECT_EQ(a, b);
-  for (float v : a->zero) EXPECT_EQ(v, 0.0f);
-  NoiseScratch::release();
-  NoiseScratch::release();
-}
-
 }  // namespace
 }  // namespace vt
