@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "engine/voice_slot.h"
 
@@ -14,27 +16,38 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kReferenceHz = 261.6255653005986;  // middle C: where key tracking is neutral
 constexpr double kRatioMargin = 0.95;               // how far a stored ratio may stray from its harmonic number
 constexpr double kGoldenAngle = 2.399963229728653;  // spreads the shimmer phases of the harmonics
-// A harmonic or an envelope point this far below the layer's loudest harmonic is left out.
+
+// Levels. A harmonic or an envelope point this far below the layer's loudest
+// harmonic is left out; the loud layer of every row peaks at the reference RMS
+// (times the recipe's level); noise levels are scaled into magnitudes per
+// spectrum entry.
 constexpr double kSilentFraction = 0.004;
-// The loud layer of every row peaks at this RMS level (before the recipe's own level).
 constexpr double kReferenceRms = 0.24;
-// Noise spectra are magnitudes per 86 Hz entry: this turns the recipe's levels into them.
 constexpr double kNoiseScale = 8.0;
-constexpr double kNyquistHz = 22050.0;  // noise spectra run over 0..1 of this band
+
+// Envelope axis.
+constexpr double kShapedAttack = 0.05;       // attacks at least this long get a point on their curve
+constexpr double kSpreadPointOctaves = 2.0;  // a slow-overtone attack gets a point where the fourth harmonic peaks
+constexpr double kShimmerPointsPerCycle = 3.0;
+constexpr int kDecayPoints = 8;        // envelope points after the peak of a decaying voice
+constexpr double kDecaySpacing = 3.0;  // how much denser those points are early on
+constexpr int kMaxAxis = BreakpointCurve::kCapacity;
+// A held note reads the level a block ahead of its position and jumps back to
+// the loop start only after passing the loop end, so the level holds a while
+// longer before the fade-out begins: longer than two blocks of 256 samples at
+// 22050 Hz, and longer than the 0.03 s within which a note's blend of the rows
+// merges neighbouring points.
+constexpr double kLoopGuard = 0.04;
+
+// Noise frames. A note keeps a blended noise frame only when it lies this far
+// after the one before (farther after the first 0.1 s), so the frames of a
+// voice keep at least that distance.
 constexpr double kBurstPeakTime = 0.008;
-// A note keeps a blended noise frame only this long after the one before (longer
-// after the first 0.1 s); the frames of a voice keep at least that distance.
 constexpr double kEarlyFrameGap = 0.006;
 constexpr double kLateFrameGap = 0.035;
 constexpr double kLateFrames = 0.1;
 constexpr double kDecayingNoiseFrame = 0.15;  // a decaying voice's noise: one frame this far into the sound
-constexpr int kDecayPoints = 8;               // envelope points after the peak of a decaying voice
-constexpr double kShapedAttack = 0.05;        // attacks at least this long get a point on their curve
-constexpr double kShimmerPointsPerCycle = 3.0;
-constexpr double kSpreadPointOctaves = 2.0;  // a slow-overtone attack gets a point where the fourth harmonic peaks
-constexpr double kDecaySpacing = 3.0;        // how much denser those points are early on
-constexpr int kMaxAxis = BreakpointCurve::kCapacity;
-
+constexpr double kNyquistHz = 22050.0;        // noise spectra run over 0..1 of this band
 // Normalised frequencies of the points of a noise spectrum, denser at the low end.
 constexpr double kNoisePoints[] = {0.005, 0.015, 0.035, 0.07, 0.13, 0.25, 0.5, 1.0};
 constexpr int kNoisePointCount = sizeof(kNoisePoints) / sizeof(kNoisePoints[0]);
@@ -64,10 +77,23 @@ class VoiceBuilder {
 public:
   explicit VoiceBuilder(const VoiceRecipe& r) : recipe(r) {}
 
-  bool build(VoiceSlot& slot) {
+  // False when the recipe's numbers do not make a voice: rows out of range or
+  // not ascending, no length, a loop that does not lie between the end of the
+  // decay and the end, an onset pitch that settles too late.
+  bool valid() const {
     if (recipe.rowCount < 1 || recipe.rowCount > VoiceSlot::kRows) return false;
     for (int r = 1; r < recipe.rowCount; ++r)
       if (recipe.rowNotes[r] <= recipe.rowNotes[r - 1]) return false;
+    if (!(recipe.duration > 0.0f && recipe.attack > 0.0f && recipe.attackSpread >= 0.0f && recipe.decay > 0.0f))
+      return false;
+    if (recipe.sustained && !(attackEnd() + recipe.decay < recipe.loopStart && recipe.loopStart < recipe.loopEnd &&
+                              tailStart() < recipe.duration))
+      return false;
+    return recipe.scoopTime >= 0.0f && recipe.scoopTime < (recipe.sustained ? recipe.loopStart : recipe.duration);
+  }
+
+  bool build(VoiceSlot& slot) {
+    if (!valid()) return false;
     makeAmplitudeAxis();
     makeFrequencyAxis();
     if (timeCount < 2 || timeCount > kMaxAxis) return false;
@@ -92,14 +118,16 @@ public:
   }
 
 private:
-  int loopEndIndex() const {
+  // The axis point where the fade-out after the loop begins.
+  int tailStartIndex() const {
     int i = 0;
-    while (i + 1 < timeCount && times[i] < recipe.loopEnd) ++i;
+    while (i + 1 < timeCount && times[i] < tailStart()) ++i;
     return i;
   }
 
   double attackOf(int k) const { return recipe.attack + recipe.attackSpread * std::log2(static_cast<double>(k)); }
   double attackEnd() const { return attackOf(HarmonicSet::kHarmonics); }
+  double tailStart() const { return recipe.loopEnd + kLoopGuard; }
   double scoopEnd() const { return recipe.scoopTime > 0.0f ? recipe.scoopTime : attackEnd(); }
 
   void addTime(double t) {
@@ -132,7 +160,8 @@ private:
         for (int i = 0; i < steps; ++i) addTime(recipe.loopStart + loop * i / steps);
       }
       addTime(recipe.loopEnd);
-      for (double f : {0.4, 1.0}) addTime(recipe.loopEnd + (end - recipe.loopEnd) * f);
+      addTime(tailStart());
+      for (double f : {0.4, 1.0}) addTime(tailStart() + (end - tailStart()) * f);
     } else {
       const double span = end - a;
       for (int i = 1; i <= kDecayPoints; ++i)
@@ -186,7 +215,8 @@ private:
       const double phase = kGoldenAngle * k;
       return hold * (1.0 + recipe.shimmer * (std::sin(2.0 * kPi * recipe.shimmerCycles * q + phase) - std::sin(phase)));
     }
-    const double u = 1.0 - (t - recipe.loopEnd) / (recipe.duration - recipe.loopEnd);
+    if (t <= tailStart()) return hold;
+    const double u = 1.0 - (t - tailStart()) / (recipe.duration - tailStart());
     return hold * u * u;
   }
 
@@ -271,10 +301,10 @@ private:
       for (int i = 0; i < timeCount; ++i) {
         if (values[h][i] < silent) continue;
         count = i + 2;
-        inLoop = inLoop || (recipe.sustained && times[i] >= recipe.loopStart && times[i] <= recipe.loopEnd);
+        inLoop = inLoop || (recipe.sustained && times[i] >= recipe.loopStart && times[i] <= tailStart());
       }
-      // A harmonic heard in the loop stays to the loop's end, so the loop joins without a step.
-      if (inLoop) count = std::max(count, loopEndIndex() + 2);
+      // A harmonic heard in the loop stays to the start of the fade-out, so the loop joins without a step.
+      if (inLoop) count = std::max(count, tailStartIndex() + 2);
       if (h == 0) count = timeCount;  // the first harmonic carries the axis
       if (!plan[h].used && h > 0) count = 0;
       count = std::min(count, timeCount);
@@ -322,7 +352,7 @@ private:
     if (recipe.sustained) {
       if (n.sustainLevel > 0.0f) {
         addFrame(attackEnd() + recipe.decay);
-        addFrame(recipe.loopEnd);
+        addFrame(tailStart());
       }
     } else {
       addFrame(recipe.attack + (recipe.duration - recipe.attack) * kDecayingNoiseFrame);
@@ -364,15 +394,8 @@ private:
 
 bool buildVoice(const VoiceRecipe& recipe, VoiceSlot& slot) {
   if (!slot.valid()) return false;
-  if (recipe.duration <= 0.0f || recipe.attack <= 0.0f) return false;
-  if (recipe.sustained && !(recipe.attack + 6.0f * recipe.attackSpread + recipe.decay < recipe.loopStart &&
-                            recipe.loopStart < recipe.loopEnd && recipe.loopEnd < recipe.duration))
-    return false;
-  // The onset pitch settles before the loop or the end.
-  if (recipe.scoopTime < 0.0f || recipe.scoopTime >= (recipe.sustained ? recipe.loopStart : recipe.duration))
-    return false;
-  VoiceBuilder builder(recipe);
-  return builder.build(slot);
+  std::unique_ptr<VoiceBuilder> builder(new (std::nothrow) VoiceBuilder(recipe));
+  return builder && builder->build(slot);
 }
 
 }  // namespace vt

@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -180,6 +181,43 @@ TEST(FactorySound, EveryInstrumentSoundsAcrossTheKeyboardAndFollowsVelocity) {
     const double loudLevel = test::renderEvents(*engine, loud, 1.0).rms();
     EXPECT_GT(Rendering::decibels(loudLevel), Rendering::decibels(softLevel) + 6.0);
   }
+}
+
+// The largest second difference of a stretch of samples against its 99.9th
+// percentile: a step in the waveform (a loop that does not join) stands out.
+double stepRatio(const std::vector<float>& x, std::size_t from, std::size_t to) {
+  std::vector<double> d;
+  for (std::size_t i = from + 2; i < to && i < x.size(); ++i) d.push_back(std::fabs(x[i] - 2.0 * x[i - 1] + x[i - 2]));
+  if (d.empty()) return 0.0;
+  const double largest = *std::max_element(d.begin(), d.end());
+  std::nth_element(d.begin(), d.begin() + d.size() * 999 / 1000, d.end());
+  return largest / (d[d.size() * 999 / 1000] + 1e-12);
+}
+
+TEST(FactorySound, HeldNotesLoopWithoutSteps) {
+  constexpr double kMaxStepRatio = 2.5;
+  int looping = 0;
+  for (const std::string& f : instrumentFiles()) {
+    auto probe = engineWith(f);
+    ASSERT_NE(probe, nullptr) << f;
+    if (!probe->slot(0).loopOn) continue;
+    ++looping;
+    for (int note : {40, 64}) {
+      SCOPED_TRACE(f + " note " + std::to_string(note));
+      auto engine = engineWith(f);
+      // The harmonics alone, dry: noise and effects would hide a step.
+      for (int p : {NoiseAmount, ChorusOn, DelayOn, ReverbOn}) engine->setParameter(p, 0.0f);
+      std::vector<NoteEvent> events;
+      addNote(events, 0.0, 6.0, note, 100);
+      const Rendering r = test::renderEvents(*engine, events, 6.0);
+      // From after the onset to the release: the loop comes round several times.
+      const std::size_t from = static_cast<std::size_t>(1.0 * test::kTestSampleRate);
+      const std::size_t to = static_cast<std::size_t>(5.9 * test::kTestSampleRate);
+      EXPECT_GT(r.peak(), kAudible);
+      EXPECT_LT(stepRatio(r.left, from, to), kMaxStepRatio);
+    }
+  }
+  EXPECT_GE(looping, 3);
 }
 
 TEST(FactorySound, PhrasesOfAllInstrumentsHaveComparableLevels) {
