@@ -6,6 +6,7 @@
 #include "files/engine_loader.h"
 #include "files/instrument_library.h"
 #include "files/library_paths.h"
+#include "files/random_voices.h"
 #include "platform/folder_enumeration.h"
 #include "plugin/vst2/audio_effect.h"
 
@@ -51,8 +52,16 @@ void PluginEditor::rescanAndLoad(bool rescan, bool load) {
   if (!load) return;
   char path[kLibraryPathSize];
   if (!library->instrumentPath(category, item, path, sizeof(path))) return;
-  if (!loadInstrumentFile(*engine, path)) return;
+  loadInstrumentFile(*engine, path);  // a record that fails half-way stays as far as it was read
   if (isOpen()) refreshFromEngine();
+}
+
+void PluginEditor::randomVoices() {
+  if (!engine) return;
+  const int category = isOpen() ? selectedCategory : 0;
+  const char* categoryName = library ? library->categoryName(category) : "";
+  vt::randomVoices(*engine, SystemFolderLister(), categoryName, random);
+  refreshFromEngine();
 }
 
 }  // namespace vt

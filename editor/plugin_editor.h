@@ -32,6 +32,11 @@ public:
   void rescanAndLoad(bool rescan, bool load);
   const InstrumentLibrary* instrumentLibrary() const { return library; }
 
+  // The random voices command: four voices picked by the selected instrument
+  // category (the first category while no window is open), then the morph,
+  // tone and effect randomisers for that category; the editor refreshes.
+  void randomVoices();
+
   // The generator behind the random commands (random voices, morph, tone, effects).
   RandomSource& randomSource() { return random; }
   void seedRandom(unsigned seed) { random.seed(seed); }

@@ -71,6 +71,21 @@ TEST(StartupLoad, AnEmptyMissingOrUnreadableLibraryKeepsTheConstructionDefaults)
   }
 }
 
+TEST(StartupLoad, RandomVoicesFollowsTheFirstInstrumentCategoryWithoutAWindow) {
+  test::TempFolder temp;
+  writeInstrument(temp, kFactory + "Pianos/Grand.v7i", "Grand");
+  test::RecordBuilder voice;
+  voice.voice("Felt", 1, 2, 0.5f);
+  temp.writeFile("Veltrane7000Data/Voices/Pianos/Felt.v7v", std::string(voice.data.begin(), voice.data.end()));
+  auto engine = engineAt(temp);
+  PluginEditor editor(nullptr, engine.get());
+  editor.seedRandom(3);
+  engine->setParameter(GlobalLoopOn, 1.0f);
+  editor.randomVoices();
+  for (int s = 0; s < kNumSlots; ++s) EXPECT_STREQ(engine->slot(s).name, "Felt");
+  EXPECT_EQ(engine->getParameter(GlobalLoopOn), 0.0f);  // pianos never loop
+}
+
 TEST(StartupLoad, TheRandomCommandsGeneratorCanBeSeeded) {
   test::TempFolder temp;
   auto engine = engineAt(temp);
