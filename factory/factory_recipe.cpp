@@ -1,6 +1,7 @@
 #include "factory/factory_recipe.h"
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <new>
@@ -379,7 +380,7 @@ void slotAOnly(InstrumentRecipe& r) {
                                        {MorphAmpY, 0.0f}});
 }
 
-// A morph group between A and B along X (C and D mirror them along Y).
+// A morph group between A and B along X; C and D wait along Y, silent while Y is 0.
 void morphAlongX(InstrumentRecipe& r, float harmonic, float noise, float amplitude) {
   r.settings.insert(r.settings.end(), {{DoMorphing, 1.0f},
                                        {MorphHarmX, harmonic},
@@ -410,7 +411,7 @@ InstrumentRecipe roundBassInstrument() {
   InstrumentRecipe r = instrument("Round Bass", kBasses, "Round Bass", "Pluck Bass", "Drawbar Organ", "Tine Piano");
   morphAlongX(r, 0.3f, 0.6f, 0.3f);
   reverb(r, 0.12f, 0.4f, 0.5f);
-  r.settings.insert(r.settings.end(), {{Release, 0.12f}, {GlobalLoopOn, 1.0f}, {MBass, 0.2f}});
+  r.settings.insert(r.settings.end(), {{Release, 0.12f}, {GlobalLoopOn, 1.0f}});
   return r;
 }
 
@@ -489,22 +490,15 @@ InstrumentRecipe airPadInstrument() {
 
 // --- Writing ----------------------------------------------------------------
 
-bool writeFile(const std::filesystem::path& path, bool (*write)(ByteStream&, const void*), const void* what) {
+// Writes one record into a new file, making its folders first.
+bool writeFile(const std::filesystem::path& path, const std::function<bool(ByteStream&)>& write) {
   std::error_code ignored;
   std::filesystem::create_directories(path.parent_path(), ignored);
   ByteStream stream;
   if (!stream.openFileForWriting(path.string().c_str())) return false;
-  const bool ok = write(stream, what);
+  const bool ok = write(stream);
   const bool closed = stream.close();
   return ok && closed;
-}
-
-bool writeVoice(ByteStream& stream, const void* slot) {
-  return writeVoiceRecord(stream, *static_cast<const VoiceSlot*>(slot));
-}
-
-bool writeInstrument(ByteStream& stream, const void* engine) {
-  return writeInstrumentRecord(stream, *static_cast<const SynthEngine*>(engine));
 }
 
 std::string relativePath(std::initializer_list<std::string> parts) {
@@ -576,7 +570,8 @@ bool writeFactoryLibrary(const std::string& folder, std::vector<std::string>* wr
     if (!slot) return fail(std::string("cannot build the voice ") + recipe.name);
     const std::string file =
         relativePath({voicesRoot, recipe.category, std::string(recipe.name) + "." + kVoiceExtension});
-    if (!writeFile(root / file, writeVoice, slot)) return fail("cannot write " + file);
+    if (!writeFile(root / file, [&](ByteStream& out) { return writeVoiceRecord(out, *slot); }))
+      return fail("cannot write " + file);
     if (written) written->push_back(file);
   }
   if (!build(resetVoice())) return fail("cannot build the reset voice");
@@ -591,7 +586,8 @@ bool writeFactoryLibrary(const std::string& folder, std::vector<std::string>* wr
     std::unique_ptr<SynthEngine> engine(new (std::nothrow) SynthEngine());
     if (!engine || !engine->constructedCompletely()) return fail("cannot construct an engine");
     if (!buildInstrument(recipe, slots, *engine)) return fail("cannot build the instrument " + recipe.name);
-    if (!writeFile(root / file, writeInstrument, engine.get())) return fail("cannot write " + file);
+    if (!writeFile(root / file, [&](ByteStream& out) { return writeInstrumentRecord(out, *engine); }))
+      return fail("cannot write " + file);
     if (written) written->push_back(file);
     return true;
   };

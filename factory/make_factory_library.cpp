@@ -3,7 +3,10 @@
 //   vt7000-factory <folder>
 //
 // The output is the same byte for byte on every run; factory/data holds what
-// it wrote last (regenerate with: vt7000-factory factory/data).
+// it wrote last. Files the recipe no longer makes are not removed, so
+// regenerate into an empty folder:
+//
+//   rm -rf factory/data && build/default/out/vt7000-factory factory/data
 #include <cstdio>
 #include <string>
 #include <vector>
