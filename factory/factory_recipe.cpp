@@ -61,8 +61,8 @@ VoiceRecipe roundBass() {
   v.shimmer = 0.04f;
   v.slope = 1.0f;
   v.evenLevel = 0.8f;
-  v.softCutoffHz = 380.0f;
-  v.loudCutoffHz = 950.0f;
+  v.softCutoffHz = 480.0f;
+  v.loudCutoffHz = 1300.0f;
   v.cutoffKeyTrack = 0.3f;
   v.noise.burstLevel = 0.6f;
   v.noise.burstTime = 0.025f;
@@ -239,7 +239,7 @@ VoiceRecipe warmStrings() {
   v.evenLevel = 0.9f;
   v.softCutoffHz = 1400.0f;
   v.loudCutoffHz = 3500.0f;
-  v.cutoffKeyTrack = 0.3f;
+  v.cutoffKeyTrack = 0.45f;
   v.cutoffOrder = 1.5f;
   const SpectralPeak body[VoiceRecipe::kMaxPeaks] = {
       {450.0f, 0.8f, 0.6f}, {1400.0f, 0.5f, 0.5f}, {3000.0f, 0.6f, 0.5f}};
