@@ -1,0 +1,41 @@
+// A factory instrument: which voices sit in slots A-D, the parameter values
+// that differ from the engine's construction defaults, and the morph-envelope
+// and formant curves. buildInstrument puts all of it into an engine, the way
+// an instrument file would, so that the instrument writer can store it.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vt {
+
+class SynthEngine;
+class VoiceSlot;
+
+struct CurvePoint {
+  float x = 0.0f;
+  float y = 0.0f;
+};
+
+struct InstrumentRecipe {
+  static constexpr int kMorphCurves = 6;  // harmonic X/Y, noise X/Y, amplitude X/Y
+
+  std::string name;
+  std::string category;
+  std::string voices[4];  // names of factory voices for slots A, B, C, D
+  // Parameter index and value, applied over the construction defaults.
+  std::vector<std::pair<int, float>> settings;
+  // Morph-envelope curves (x seconds, y position); an empty list keeps the engine's curve.
+  std::vector<CurvePoint> morphCurves[kMorphCurves];
+  // Formant curve (x normalised frequency, y gain); empty keeps the flat default.
+  std::vector<CurvePoint> formant;
+};
+
+// Loads the recipe into 'engine' (a freshly constructed one): parameters in
+// index order, the four voices (copies of 'voices', through the voice record
+// reader), the curves and the name. The multisample counts follow the voices.
+// False when a voice is missing or a load fails.
+bool buildInstrument(const InstrumentRecipe& recipe, const VoiceSlot* const voices[4], SynthEngine& engine);
+
+}  // namespace vt
