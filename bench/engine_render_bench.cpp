@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "engine/synth_engine.h"
 
 namespace {
@@ -29,18 +30,8 @@ constexpr int kWarmUpBlocks = 20;
 // A recording with all 64 harmonics audible throughout, amplitudes wobbling over
 // time and ratios wandering slightly off their harmonic number.
 void makeRecording(vt::HarmonicSet& set, float baseFrequency, int seed) {
-  set.reset();
-  for (int i = 0; i < kFrames; ++i) {
-    const float t = kSoundLength * i / (kFrames - 1);
-    for (int h = 0; h < vt::HarmonicSet::kHarmonics; ++h) {
-      const float wobble = std::sin(0.37f * i + 0.11f * h + seed);
-      const float envelope = (i == 0 || i == kFrames - 1) ? 0.0f : 1.0f;
-      set.amplitude[h].add(t, envelope * (0.6f + 0.3f * wobble) / (h + 1.0f) * 0.2f);
-      set.frequency[h].add(t, (h + 1.0f) * (1.0f + 0.002f * wobble));
-    }
-  }
+  vt::bench::fillWobblingHarmonics(set, kFrames, kSoundLength, seed, 0.2f, true);
   set.baseFrequency = baseFrequency;
-  set.updateDuration();
 }
 
 void makeNoise(vt::NoiseSet& set, int seed) {
@@ -112,22 +103,6 @@ void BM_Morph16Voices(benchmark::State& state) { renderHeldNotes(state, true, 4)
 void BM_Morph48Voices(benchmark::State& state) { renderHeldNotes(state, true, 12); }
 void BM_SingleSlot48Voices(benchmark::State& state) { renderHeldNotes(state, false, 12); }
 
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-  std::map<std::string, std::map<std::string, double>> results;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      for (const auto& [name, counter] : run.counters) results[run.run_name.function_name][name] = counter.value;
-    ConsoleReporter::ReportRuns(runs);
-  }
-  double get(const std::string& run, const std::string& counter) const {
-    const auto r = results.find(run);
-    if (r == results.end()) return 0.0;
-    const auto c = r->second.find(counter);
-    return c == r->second.end() ? 0.0 : c->second;
-  }
-};
-
 }  // namespace
 
 BENCHMARK(BM_Morph16Voices)->MinTime(1.0)->Unit(benchmark::kMicrosecond);
@@ -137,7 +112,7 @@ BENCHMARK(BM_SingleSlot48Voices)->MinTime(1.0)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  SummaryReporter reporter;
+  vt::bench::SummaryReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 

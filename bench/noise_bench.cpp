@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "engine/breakpoint_curve.h"
 #include "engine/denormal_guard.h"
 #include "engine/harmonic_set.h"
@@ -44,17 +45,8 @@ void atRates(benchmark::internal::Benchmark* b) { b->Arg(44100)->Arg(48000)->Arg
 // A recorded sound: 64 audible harmonics with wobbling amplitudes and ratios, and a
 // noise part of 64 frames with a sloping, slowly changing spectrum.
 void makeHarmonics(HarmonicSet& set, float rate, int seed) {
-  set.reset();
+  vt::bench::fillWobblingHarmonics(set, kFrames, kSoundLength, seed);
   set.sampleRate = rate;
-  for (int h = 0; h < HarmonicSet::kHarmonics; ++h) {
-    for (int i = 0; i < kFrames; ++i) {
-      const float t = kSoundLength * i / (kFrames - 1);
-      const float wobble = std::sin(0.37f * i + 0.11f * h + seed);
-      set.amplitude[h].add(t, (0.6f + 0.3f * wobble) / (h + 1.0f));
-      set.frequency[h].add(t, (h + 1.0f) * (1.0f + 0.002f * wobble));
-    }
-  }
-  set.updateDuration();
 }
 
 void makeNoise(NoiseSet& set, float tilt) {

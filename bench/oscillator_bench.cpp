@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "engine/breakpoint_curve.h"
 #include "engine/denormal_guard.h"
 #include "engine/harmonic_set.h"
@@ -33,17 +34,8 @@ constexpr float kLoopStart = 0.1f, kLoopEnd = 1.8f;
 // A sound with every harmonic audible throughout: amplitudes falling with the
 // harmonic number and wobbling over time, ratios wandering slightly off k.
 void makeSound(HarmonicSet& set, int seed) {
-  set.reset();
+  vt::bench::fillWobblingHarmonics(set, kFrames, kSoundLength, seed);
   set.sampleRate = kRate;
-  for (int h = 0; h < kPartials; ++h) {
-    for (int i = 0; i < kFrames; ++i) {
-      const float t = kSoundLength * i / (kFrames - 1);
-      const float wobble = std::sin(0.37f * i + 0.11f * h + seed);
-      set.amplitude[h].add(t, (0.6f + 0.3f * wobble) / (h + 1.0f));
-      set.frequency[h].add(t, (h + 1.0f) * (1.0f + 0.002f * wobble));
-    }
-  }
-  set.updateDuration();
 }
 
 // The block curves a voice hands to the bank, rebuilt in place every block.
@@ -257,24 +249,6 @@ float bankDifference() {
   return maxDiff;
 }
 
-// Keeps the counters of every run for the summary.
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-  std::map<std::string, std::map<std::string, double>> results;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      for (const auto& [name, counter] : run.counters) results[run.run_name.function_name][name] = counter.value;
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  double get(const std::string& run, const std::string& counter) const {
-    const auto r = results.find(run);
-    if (r == results.end()) return 0.0;
-    const auto c = r->second.find(counter);
-    return c == r->second.end() ? 0.0 : c->second;
-  }
-};
-
 }  // namespace
 
 BENCHMARK(BM_OscillatorBank)->MinTime(1.0);
@@ -285,7 +259,7 @@ BENCHMARK(BM_WorstCaseMorph)->MinTime(1.0)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  SummaryReporter reporter;
+  vt::bench::SummaryReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
