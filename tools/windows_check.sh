@@ -30,7 +30,8 @@
 #                        runs them itself, prefer auto.
 #   VT7000_WAV_TOLERANCE largest allowed sample difference (default 1e-4)
 #   VT7000_WIN32_TIMEOUT seconds allowed for the 32-bit prefix set-up and for
-#                        the 32-bit run, each (default 900)
+#                        the 32-bit run, each (default 600), so that an emulated
+#                        run cannot stretch CI past its time
 set -euo pipefail
 # The whole script is one block, read before it runs: editing the file while a
 # long check runs cannot derail it.
@@ -57,7 +58,7 @@ midi_file=../../../tests/tools/data/two_tracks.mid
 
 wine64_timeout=600   # seconds; a run takes about one, a new prefix about twenty
 # Through qemu a run takes minutes, a new prefix several (far more on a busy machine).
-wine32_timeout=${VT7000_WIN32_TIMEOUT:-900}
+wine32_timeout=${VT7000_WIN32_TIMEOUT:-600}
 
 passed=0
 failed=0
