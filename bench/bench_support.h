@@ -48,4 +48,14 @@ public:
   }
 };
 
+// Runs the registered benchmarks with the summary reporter; false when the
+// command line held arguments the library does not know.
+inline bool runBenchmarks(int& argc, char** argv, SummaryReporter& reporter) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return false;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return true;
+}
+
 }  // namespace vt::bench

@@ -110,11 +110,8 @@ BENCHMARK(BM_Morph48Voices)->MinTime(1.0)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SingleSlot48Voices)->MinTime(1.0)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   vt::bench::SummaryReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
+  if (!vt::bench::runBenchmarks(argc, argv, reporter)) return 1;
 
   std::printf("\nWhole engine at %.0f Hz, 64 harmonics and noise per slot, one core:\n", kRate);
   const struct {

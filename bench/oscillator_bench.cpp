@@ -257,11 +257,8 @@ BENCHMARK(BM_WorstCaseSlots)->MinTime(2.0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WorstCaseMorph)->MinTime(1.0)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   vt::bench::SummaryReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
+  if (!vt::bench::runBenchmarks(argc, argv, reporter)) return 1;
 
   const double bank = reporter.get("BM_OscillatorBank", "items_per_second");
   const double naive = reporter.get("BM_NaiveSinBank", "items_per_second");
