@@ -84,7 +84,11 @@ RealVector resynthesizePartials(const RealMatrix& amplitudes, const RealMatrix& 
     for (int k = 0; k + 1 < length; ++k) {
       const double w0 = kTwoPi * fw[k], w1 = kTwoPi * fw[k + 1];
       const double delta = pw[k + 1] - pw[k];
-      const double turns = std::trunc(((w0 + w1) * t / 2.0 - delta) / kTwoPi + 0.5);
+      // The whole number of turns nearest to what the mean frequency implies.
+      // Rounded down, not toward zero: phases unwrapped across bins can differ
+      // by many turns from frame to frame, and toward zero a negative count
+      // would be one turn off, bending the segment a full cycle out of shape.
+      const double turns = std::floor(((w0 + w1) * t / 2.0 - delta) / kTwoPi + 0.5);
       const double alpha = 3.0 * (delta + kTwoPi * turns - t * (2.0 * w0 + w1) / 3.0) / t2;
       const double beta = (w1 - w0 - 2.0 * t * alpha) / (3.0 * t2);
       addSegment(target + static_cast<long long>(hop) * k, hop, sampleRate, pw[k], w0, alpha, beta, aw[k],
