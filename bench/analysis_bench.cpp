@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/pitch_detection.h"
+#include "analysis/real_fft.h"
 #include "bench/bench_support.h"
 
 namespace {
@@ -44,6 +45,24 @@ void setSecondsPerCall(benchmark::State& state) {
   state.counters["seconds_per_call"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
+
+// ---- Numeric layer ----
+
+// One real transform of the given length, the unit of every spectrum.
+void BM_RealFft(benchmark::State& state) {
+  const int length = static_cast<int>(state.range(0));
+  vt::analysis::RealFft fft(length);
+  std::vector<double> frame(length), re(length / 2 + 1), im(length / 2 + 1);
+  std::mt19937 random(3);
+  std::uniform_real_distribution<double> uniform(-1.0, 1.0);
+  for (double& v : frame) v = uniform(random);
+  for (auto _ : state) {
+    fft.fft(frame.data(), re.data(), im.data());
+    benchmark::DoNotOptimize(re.data());
+  }
+  state.SetItemsProcessed(state.iterations() * length);
+}
+BENCHMARK(BM_RealFft)->Arg(512)->Arg(2048)->Arg(32768)->Unit(benchmark::kMicrosecond);
 
 // ---- Pitch detection ----
 
