@@ -13,13 +13,20 @@ constexpr double kAttackSkipAbove = 0.54;    // s: longer sounds skip their atta
 constexpr double kAttackSkip = 0.18;         // s
 constexpr int kEndStep = 20;                 // samples per step of the search for the end
 constexpr double kEndLevel = 0.05;           // a sample above this (signed) ends the stretch
-constexpr double kThresholdCap = 200.0;      // the peak threshold is a third of the maximum, at most this
+constexpr double kThresholdDivisor = 3.0;    // peaks must exceed the strongest bin over this
+constexpr double kThresholdCap = 200.0;      // but need never exceed this
 constexpr double kNeighbourDistance = 12.0;  // Hz: a stronger peak closer than this makes a peak redundant
 constexpr double kSlopeAngle = 1.4;          // rad: atan(rise / distance) above this is a steep flank
 constexpr double kValleyFloor = 100.0;       // a valley must fall to this to separate two peaks
+constexpr double kSteepReach = 0.75;         // x the lowest peak's frequency: how far the slope test looks
 constexpr double kMinimumSpacing = 24.0;     // Hz: the sweep starts no lower than this
 constexpr double kNoSpacing = 1e16;
 constexpr double kStartError = 1e11;
+// Mismatch terms: distance / sqrt(frequency), plus a share weighted by the
+// peak's relative value, and the peak-to-harmonic side counted three times.
+constexpr double kValueWeight = 1.4;
+constexpr double kValueOffset = 0.5;
+constexpr double kMeasuredWeight = 3.0;
 
 // Largest power of two not above n (0 for n < 1), at most the cap.
 int frameLengthFor(std::int64_t n) {
@@ -34,7 +41,7 @@ inline bool usableRate(double sampleRate) { return std::isfinite(sampleRate) && 
 // One distance term of the mismatch error.
 inline double mismatchTerm(double distance, double frequency, double value, double maxValue) {
   const double weighted = distance * std::pow(frequency, -0.5);
-  return weighted + (value / maxValue) * (1.4 * weighted - 0.5);
+  return weighted + (value / maxValue) * (kValueWeight * weighted - kValueOffset);
 }
 
 }  // namespace
@@ -101,7 +108,7 @@ PitchPeakSearch findPitchPeaks(const RealVector& spectrum, int frameLength, doub
       result.strongestFrequency = frequencyOf(i);
     }
   }
-  double threshold = maxValue / 3.0;
+  double threshold = maxValue / kThresholdDivisor;
   if (threshold > kThresholdCap) threshold = kThresholdCap;
 
   int found = 0;
@@ -129,7 +136,7 @@ PitchPeakSearch findPitchPeaks(const RealVector& spectrum, int frameLength, doub
   // the minimum of the spectrum over the bins passed.
   RealVector& binOf = result.peaks.frequencies;
   const double lowestFrequency = frequencyOf(static_cast<int>(binOf[0]));
-  const double steepReach = 0.75 * lowestFrequency;
+  const double steepReach = kSteepReach * lowestFrequency;
   const double reach = steepReach > kNeighbourDistance ? steepReach : kNeighbourDistance;
   RealVector keep(found);
   if (keep.size() != found) return PitchPeakSearch();
@@ -254,7 +261,7 @@ double twoWayMismatch(double candidate, const PitchPeaks& chosen) {
     const double dAbove = std::fabs(f[k] - above * candidate);
     measured += mismatchTerm(dAbove < dBelow ? dAbove : dBelow, f[k], a[k], maxValue);
   }
-  return predicted / harmonics + 3.0 * measured / peaks;
+  return predicted / harmonics + kMeasuredWeight * measured / peaks;
 }
 
 double sweepPitchCandidates(const PitchPeaks& chosen, double strongestFrequency) {
