@@ -7,6 +7,10 @@
 #include <random>
 #include <vector>
 
+#include "analysis/real_fft.h"
+#include "analysis/real_matrix.h"
+#include "tests/support/allocation_counter.h"
+
 namespace vt::analysis {
 namespace {
 
@@ -125,6 +129,25 @@ TEST(RealVector, RotateHalfMovesTheSecondHalfToTheFront) {
   EXPECT_EQ(values(rotateHalf(RealVector{1, 2, 3, 4})), (std::vector<double>{3, 4, 1, 2}));
   EXPECT_EQ(values(rotateHalf(RealVector{7})), (std::vector<double>{7}));
   EXPECT_TRUE(rotateHalf(RealVector()).empty());
+}
+
+TEST(RealVector, FailedAllocationGivesEmptyResultsThatAreSafeToUse) {
+  const RealVector source = range(1, 1000);
+  test::failAllocationNumber(0);
+  RealVector copy = source;
+  test::failAllocationNumber(0);
+  RealMatrix m(100, 100, Fill::nan);
+  test::failAllocationNumber(2);  // the third of the transform's tables
+  RealFft fft(1024);
+  test::failAllocationNumber(-1);
+  EXPECT_TRUE(copy.empty());
+  EXPECT_EQ(m.rows(), 0);
+  EXPECT_FALSE(fft.valid());
+  EXPECT_TRUE(copy(range(1, 5)).size() == 5 && std::isnan(copy(range(1, 5))[4]));
+  copy.assign(range(1, 5), 1.0);
+  EXPECT_TRUE(column(m, 1).empty());
+  EXPECT_EQ(max(copy + source), -hugeValue);
+  EXPECT_TRUE(fft.setLength(1024));
 }
 
 }  // namespace
