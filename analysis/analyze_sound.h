@@ -15,10 +15,10 @@
 namespace vt::analysis {
 
 struct SoundAnalysis {
-  RealMatrix harmonicFrequency;  // 64 x analysis frames, Hz, NaN where missing
-  RealMatrix harmonicAmplitude;  // 64 x analysis frames, linear amplitude
-  RealMatrix noise;              // 256 bands x noise frames, unscaled magnitudes
-  double framePeriod = 0.0;      // seconds between analysis frames
+  RealMatrix harmonicFrequency;     // 64 x analysis frames, Hz, NaN where missing
+  RealMatrix harmonicAmplitude;     // 64 x analysis frames, linear amplitude
+  RealMatrix noise;                 // 256 bands x noise frames, unscaled magnitudes
+  double framePeriod = 0.0;         // seconds between analysis frames
   bool trackBudgetReached = false;  // a tracking pass hit its cell budget (maxBin was halved or tracks cut)
 };
 

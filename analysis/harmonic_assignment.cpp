@@ -13,9 +13,9 @@ constexpr double kContinuityWidth = 0.1;   // of f0: a candidate within this of 
 constexpr double kPresenceShare = 0.3;     // of the best presence: the lowest row kept needs more
 constexpr double kLowestKeptRatio = 0.75;  // of f0: rows below are sub-harmonic
 constexpr double kQuietestHarmonic = 0.125;
-constexpr double kLateStart = 0.06;       // share of the frames: a harmonic starting later ...
-constexpr double kSparsePresence = 0.2;   // ... and present less than this share of the best is dropped
-constexpr int kLargestHarmonicGap = 4;    // above harmonic 10, a harmonic this far above the one below is dropped
+constexpr double kLateStart = 0.06;      // share of the frames: a harmonic starting later ...
+constexpr double kSparsePresence = 0.2;  // ... and present less than this share of the best is dropped
+constexpr int kLargestHarmonicGap = 4;   // above harmonic 10, a harmonic this far above the one below is dropped
 constexpr int kGapRuleFrom = 10;
 
 // Mean of the values above 0 (0 when none) and how many there are.

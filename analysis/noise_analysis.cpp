@@ -9,9 +9,9 @@ namespace vt::analysis {
 
 namespace {
 constexpr double kBandsPerHertz = 0.005804988662131519;  // 256 / 44100
-constexpr double kQuietFrameSum = 3.0;                    // a frame whose bands sum below this is quiet
-constexpr double kMostlyQuiet = 0.5;                      // share of quiet frames that turns the gate on
-constexpr double kGateStep = 0.03;                        // gain change per frame
+constexpr double kQuietFrameSum = 3.0;                   // a frame whose bands sum below this is quiet
+constexpr double kMostlyQuiet = 0.5;                     // share of quiet frames that turns the gate on
+constexpr double kGateStep = 0.03;                       // gain change per frame
 }  // namespace
 
 int noiseHalfLength(double sampleRate) {

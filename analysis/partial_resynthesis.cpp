@@ -21,9 +21,9 @@ void addSegment(double* out, int hop, double sampleRate, double phi0, double w0,
   const double dt = 1.0 / sampleRate;
   // Forward differences of p(n) = phi0 + c1 n + c2 n^2 + c3 n^3.
   const double c1 = w0 * dt, c2 = alpha * dt * dt, c3 = beta * dt * dt * dt;
-  const double d1 = c1 + c2 + c3;            // p(1) - p(0)
-  const double d2 = 2.0 * c2 + 6.0 * c3;     // second difference at 0
-  const double d3 = 6.0 * c3;                // constant third difference
+  const double d1 = c1 + c2 + c3;                     // p(1) - p(0)
+  const double d2 = 2.0 * c2 + 6.0 * c3;              // second difference at 0
+  const double d3 = 6.0 * c3;                         // constant third difference
   double zr = std::cos(phi0), zi = std::sin(phi0);    // e^(j p(n))
   double r1 = std::cos(d1), i1 = std::sin(d1);        // e^(j (p(n+1) - p(n)))
   double r2 = std::cos(d2), i2 = std::sin(d2);        // e^(j second difference)
@@ -40,8 +40,8 @@ void addSegment(double* out, int hop, double sampleRate, double phi0, double w0,
 
 }  // namespace
 
-RealVector resynthesizePartials(const RealMatrix& amplitudes, const RealMatrix& frequencies,
-                                const RealMatrix& phases, int hop, double sampleRate) {
+RealVector resynthesizePartials(const RealMatrix& amplitudes, const RealMatrix& frequencies, const RealMatrix& phases,
+                                int hop, double sampleRate) {
   const int columns = frequencies.cols();
   RealVector out(columns > 1 && hop > 0 ? hop * (columns - 1) : 0);
   if (out.empty() || sampleRate <= 0.0) return out;
@@ -91,8 +91,7 @@ RealVector resynthesizePartials(const RealMatrix& amplitudes, const RealMatrix& 
       const double turns = std::floor(((w0 + w1) * t / 2.0 - delta) / kTwoPi + 0.5);
       const double alpha = 3.0 * (delta + kTwoPi * turns - t * (2.0 * w0 + w1) / 3.0) / t2;
       const double beta = (w1 - w0 - 2.0 * t * alpha) / (3.0 * t2);
-      addSegment(target + static_cast<long long>(hop) * k, hop, sampleRate, pw[k], w0, alpha, beta, aw[k],
-                 aw[k + 1]);
+      addSegment(target + static_cast<long long>(hop) * k, hop, sampleRate, pw[k], w0, alpha, beta, aw[k], aw[k + 1]);
     }
   }
   return out;

@@ -14,7 +14,7 @@ namespace vt::analysis {
 // The result has hop * (columns - 1) samples. A partial fades in over the hop
 // before its first frame and out over the hop after its last, at its edge
 // frequency.
-RealVector resynthesizePartials(const RealMatrix& amplitudes, const RealMatrix& frequencies,
-                                const RealMatrix& phases, int hop, double sampleRate);
+RealVector resynthesizePartials(const RealMatrix& amplitudes, const RealMatrix& frequencies, const RealMatrix& phases,
+                                int hop, double sampleRate);
 
 }  // namespace vt::analysis

@@ -11,12 +11,12 @@ namespace vt::analysis {
 
 namespace {
 
-constexpr double kBirthThreshold = 0.0001;   // of the loudest cell: a new track's peak must exceed this
-constexpr double kPeakThreshold = 0.2;       // of the birth threshold: the peak-picking floor
-constexpr double kBirthRiseDb = 20.0;        // allowed rise of a new track
-constexpr double kSettledRiseDb = 10.0;      // the allowed rise relaxes towards this
-constexpr int kLongestGap = 3;               // frames a track may go without a peak
-constexpr double kFadeFloor = 0.2;           // of the last magnitude: below this at its bin, a track ends
+constexpr double kBirthThreshold = 0.0001;  // of the loudest cell: a new track's peak must exceed this
+constexpr double kPeakThreshold = 0.2;      // of the birth threshold: the peak-picking floor
+constexpr double kBirthRiseDb = 20.0;       // allowed rise of a new track
+constexpr double kSettledRiseDb = 10.0;     // the allowed rise relaxes towards this
+constexpr int kLongestGap = 3;              // frames a track may go without a peak
+constexpr double kFadeFloor = 0.2;          // of the last magnitude: below this at its bin, a track ends
 constexpr double kLongestMinimumLength = 22.0;
 constexpr int kRowBlock = 3000;  // track storage grows in blocks of this many tracks
 

@@ -1,11 +1,12 @@
 // Frame geometry, peak picking and partial tracking on hand-made spectra.
+#include "analysis/partial_tracking.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
 #include "analysis/frame_geometry.h"
-#include "analysis/partial_tracking.h"
 #include "analysis/peak_picking.h"
 
 namespace vt::analysis {
@@ -71,11 +72,15 @@ TEST(TrackPartials, GapsJumpsAndTheOneBinRule) {
   Spectrogram s(128, 30);
   for (int j = 1; j <= 30; ++j) {
     // Track A: three silent frames are bridged while its bin keeps above a fifth.
-    if (j <= 12 || j >= 16) s.peak(20, j, 2.0);
-    else s.m(20, j) = 1.0;
+    if (j <= 12 || j >= 16)
+      s.peak(20, j, 2.0);
+    else
+      s.m(20, j) = 1.0;
     // Track B: four frames without a peak end it; the return is a new track.
-    if (j <= 12 || j >= 17) s.peak(40, j, 2.0);
-    else s.m(40, j) = 1.0;
+    if (j <= 12 || j >= 17)
+      s.peak(40, j, 2.0);
+    else
+      s.m(40, j) = 1.0;
     // Track C moves exactly one bin: the old track does not take the peak.
     s.peak(j <= 15 ? 60 : 61, j, 2.0);
     // Track D jumps by 26 dB: it ends and a new one starts at the jump.
