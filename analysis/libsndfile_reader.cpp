@@ -64,8 +64,8 @@ bool LibsndfileReader::open(const char* path) {
   close();
   if (!cursor.source.openFile(path)) return false;
   std::uint8_t start[12];
-  const SoundFileType type = cursor.source.read(0, start, sizeof start) ? detectSoundFileType(start, sizeof start)
-                                                                         : SoundFileType::Unknown;
+  const SoundFileType type =
+      cursor.source.read(0, start, sizeof start) ? detectSoundFileType(start, sizeof start) : SoundFileType::Unknown;
   if (type != SoundFileType::Wave && type != SoundFileType::Aiff) {
     close();
     return false;
@@ -73,7 +73,7 @@ bool LibsndfileReader::open(const char* path) {
   // libsndfile reports the smpl note; the inst and INST notes come from our own
   // chunk walk, whatever it thinks of the rest of the file.
   SoundFileHeader header;
-  parseSoundFileHeader(cursor.source, header);
+  const bool headerAccepted = parseSoundFileHeader(cursor.source, header);
 
   SF_VIRTUAL_IO io = {cursorLength, cursorSeek, cursorRead, cursorWrite, cursorTell};
   SF_INFO sfInfo;
@@ -85,8 +85,8 @@ bool LibsndfileReader::open(const char* path) {
     return false;
   }
   const int major = sfInfo.format & SF_FORMAT_TYPEMASK;
-  const bool containerAgrees = type == SoundFileType::Wave ? (major == SF_FORMAT_WAV || major == SF_FORMAT_WAVEX)
-                                                           : major == SF_FORMAT_AIFF;
+  const bool containerAgrees =
+      type == SoundFileType::Wave ? (major == SF_FORMAT_WAV || major == SF_FORMAT_WAVEX) : major == SF_FORMAT_AIFF;
   if (!containerAgrees || !acceptedSubtype(sfInfo.format & SF_FORMAT_SUBMASK) || sfInfo.channels < 1 ||
       sfInfo.channels > kMaxChannels || sfInfo.samplerate < 1 || sfInfo.frames < 0) {
     close();
@@ -103,6 +103,10 @@ bool LibsndfileReader::open(const char* path) {
   fileInfo.sampleRate = sfInfo.samplerate;
   fileInfo.channels = sfInfo.channels;
   fileInfo.frames = sfInfo.frames;
+  // libsndfile counts AIFF frames from the sound data, pad byte included; the
+  // COMM chunk's count is the one that holds.
+  if (type == SoundFileType::Aiff && headerAccepted && header.frames < fileInfo.frames) fileInfo.frames = header.frames;
+  remainingFrames = fileInfo.frames;
   fileInfo.baseNote = note != 0 ? note : header.instrumentNote;
   return true;
 }
@@ -112,15 +116,19 @@ void LibsndfileReader::close() {
   file = nullptr;
   cursor.source.close();
   cursor.position = 0;
+  remainingFrames = 0;
   fileInfo = SoundFileInfo();
 }
 
 std::int64_t LibsndfileReader::read(float* interleaved, std::int64_t frames) {
   if (file == nullptr || interleaved == nullptr || frames < 0) return -1;
+  if (frames > remainingFrames) frames = remainingFrames;
+  if (frames == 0) return 0;
   const sf_count_t got = sf_readf_float(file, interleaved, frames);
   if (got < 0 || (got < frames && sf_error(file) != SF_ERR_NO_ERROR)) return -1;
   const std::size_t samples = static_cast<std::size_t>(got) * static_cast<std::size_t>(fileInfo.channels);
   for (std::size_t i = 0; i < samples; ++i) interleaved[i] = limitSample(interleaved[i]);
+  remainingFrames -= got;
   return got;
 }
 

@@ -33,6 +33,7 @@ public:
 private:
   Cursor cursor;
   sf_private_tag* file = nullptr;
+  std::int64_t remainingFrames = 0;
 };
 
 }  // namespace vt::analysis

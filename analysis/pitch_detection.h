@@ -3,4 +3,6 @@
 
 #include <cstddef>
 
-namespace vt::analysis { double detectPitch(const float* samples, std::size_t count, double sampleRate); }
+namespace vt::analysis {
+double detectPitch(const float* samples, std::size_t count, double sampleRate);
+}

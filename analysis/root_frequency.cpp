@@ -37,7 +37,8 @@ float noteFrequencyFromFileName(const char* path) {
 }
 
 float rootFrequencyFor(const ImportedAudio& audio, const char* path) {
-  if (audio.baseNote >= 0 && audio.baseNote < NoteFrequencyTable::kNotes) return NoteFrequencyTable().frequency(audio.baseNote);
+  if (audio.baseNote >= 0 && audio.baseNote < NoteFrequencyTable::kNotes)
+    return NoteFrequencyTable().frequency(audio.baseNote);
   // No usable header note (a value outside the MIDI range counts as none).
   const float named = noteFrequencyFromFileName(path);
   if (named > 0.0f) return named;

@@ -111,6 +111,7 @@ bool parseSoundFileHeader(ByteSource& source, SoundFileHeader& header) {
   const std::uint64_t fileSize = source.size();
   bool haveFormat = false, formatAccepted = false, haveData = false;
   std::uint64_t dataBytes = 0;
+  std::uint64_t aiffFrames = 0;  // the COMM chunk's frame count
   std::uint64_t position = 12;
   for (int chunk = 0; chunk < kMaxChunks && position + 8 <= fileSize; ++chunk) {
     std::uint8_t chunkHeader[8];
@@ -132,6 +133,7 @@ bool parseSoundFileHeader(ByteSource& source, SoundFileHeader& header) {
       if (!haveFormat) {
         haveFormat = true;
         formatAccepted = whole && source.read(body, bytes, wanted) && parseAiffCommon(bytes, size, header);
+        if (formatAccepted) aiffFrames = read32(bytes + 2, true);
       }
     } else if (wave && id == fourCc("data")) {
       if (!haveFormat) return false;  // samples before their format
@@ -142,16 +144,19 @@ bool parseSoundFileHeader(ByteSource& source, SoundFileHeader& header) {
       if (size == 0 && containerSize == 8 && fileSize > 44) dataBytes = available;
       if (dataBytes > available) dataBytes = available;  // a cut-off file keeps what it holds
     } else if (!wave && id == fourCc("SSND")) {
-      std::uint8_t offsets[8];
-      if (size < 8 || !source.read(body, offsets, sizeof offsets)) return false;
-      const std::uint32_t skip = read32(offsets, true);
+      // The block offset says how far into the chunk the samples begin; a file
+      // cut off before the samples holds none.
+      std::uint8_t offsets[8] = {};
+      if (size < 8) return false;
+      const std::uint32_t skip = source.read(body, offsets, sizeof offsets) ? read32(offsets, true) : 0;
       haveData = true;
       header.dataOffset = body + 8 + skip;
       dataBytes = skip <= size - 8 ? size - 8 - skip : 0;
       const std::uint64_t inFile = header.dataOffset <= fileSize ? fileSize - header.dataOffset : 0;
       if (dataBytes > inFile) dataBytes = inFile;
     } else if (wave && id == fourCc("smpl")) {
-      if (whole && size >= 16 && source.read(body, bytes, 16)) header.samplerNote = validNote(read32(bytes + 12, bigEndian));
+      if (whole && size >= 16 && source.read(body, bytes, 16))
+        header.samplerNote = validNote(read32(bytes + 12, bigEndian));
     } else if (wave && id == fourCc("inst")) {
       if (whole && size >= 1 && source.read(body, bytes, 1)) header.instrumentNote = validNote(bytes[0]);
     } else if (!wave && id == fourCc("INST")) {
@@ -162,7 +167,10 @@ bool parseSoundFileHeader(ByteSource& source, SoundFileHeader& header) {
 
   if (!haveFormat || !formatAccepted || !haveData) return false;
   if (header.channels < 1 || header.channels > SoundFileReader::kMaxChannels || header.sampleRate < 1) return false;
-  header.frames = static_cast<std::int64_t>(dataBytes / static_cast<std::uint64_t>(header.frameBytes()));
+  std::uint64_t frames = dataBytes / static_cast<std::uint64_t>(header.frameBytes());
+  // AIFF names its frame count; the pad byte after an odd-length sound is no sample.
+  if (!wave && frames > aiffFrames) frames = aiffFrames;
+  header.frames = static_cast<std::int64_t>(frames);
   return true;
 }
 

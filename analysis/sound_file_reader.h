@@ -22,10 +22,10 @@ SoundFileType detectSoundFileType(const std::uint8_t* header, std::size_t size);
 // What an open file holds.
 struct SoundFileInfo {
   SoundFileType type = SoundFileType::Unknown;
-  int sampleRate = 0;        // Hz, whole number as the header gives it
-  int channels = 0;          // 1..kMaxChannels
-  std::int64_t frames = 0;   // frames of sample data present in the file
-  int baseNote = 0;          // MIDI note 1..127 from a smpl/inst/INST chunk, 0 when none
+  int sampleRate = 0;       // Hz, whole number as the header gives it
+  int channels = 0;         // 1..kMaxChannels
+  std::int64_t frames = 0;  // frames of sample data present in the file
+  int baseNote = 0;         // MIDI note 1..127 from a smpl/inst/INST chunk, 0 when none
 };
 
 class SoundFileReader {

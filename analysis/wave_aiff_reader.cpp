@@ -29,7 +29,7 @@ void decodeIntegers(const std::uint8_t* in, std::size_t count, const SoundFileHe
     case 1:
       for (std::size_t i = 0; i < count; ++i) {
         const int value = h.encoding == SampleEncoding::UnsignedInt ? static_cast<int>(in[i]) - 128
-                                                                     : static_cast<int>(static_cast<std::int8_t>(in[i]));
+                                                                    : static_cast<int>(static_cast<std::int8_t>(in[i]));
         out[i] = static_cast<float>(value) * kScale8;
       }
       break;
@@ -41,8 +41,9 @@ void decodeIntegers(const std::uint8_t* in, std::size_t count, const SoundFileHe
       break;
     case 3:
       for (std::size_t i = 0; i < count; ++i, in += 3) {
-        const std::uint32_t bits = big ? (std::uint32_t{in[0]} << 24 | std::uint32_t{in[1]} << 16 | std::uint32_t{in[2]} << 8)
-                                       : (std::uint32_t{in[2]} << 24 | std::uint32_t{in[1]} << 16 | std::uint32_t{in[0]} << 8);
+        const std::uint32_t bits =
+            big ? (std::uint32_t{in[0]} << 24 | std::uint32_t{in[1]} << 16 | std::uint32_t{in[2]} << 8)
+                : (std::uint32_t{in[2]} << 24 | std::uint32_t{in[1]} << 16 | std::uint32_t{in[0]} << 8);
         out[i] = static_cast<float>(static_cast<std::int32_t>(bits)) * kScale32;
       }
       break;
