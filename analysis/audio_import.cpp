@@ -104,12 +104,18 @@ bool readInto(SoundFileReader& reader, ImportedAudio& audio) {
 
 }  // namespace
 
+bool importOpenedAudio(SoundFileReader& reader, ImportedAudio& audio) {
+  audio.clear();
+  const bool ok = reader.isOpen() && readInto(reader, audio);
+  if (!ok) audio.clear();
+  return ok;
+}
+
 bool importAudioFile(SoundFileReader& reader, const char* path, ImportedAudio& audio) {
   audio.clear();
   if (!reader.open(path)) return false;
-  const bool ok = readInto(reader, audio);
+  const bool ok = importOpenedAudio(reader, audio);
   reader.close();
-  if (!ok) audio.clear();
   return ok;
 }
 

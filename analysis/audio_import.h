@@ -23,4 +23,7 @@ bool importAudioFile(const char* path, ImportedAudio& audio);
 // The same with a given reader (closed again before returning).
 bool importAudioFile(SoundFileReader& reader, const char* path, ImportedAudio& audio);
 
+// The same from a reader that already has a file open (left open).
+bool importOpenedAudio(SoundFileReader& reader, ImportedAudio& audio);
+
 }  // namespace vt::analysis
