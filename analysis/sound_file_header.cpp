@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "analysis/byte_order.h"
+
 namespace vt::analysis {
 
 namespace {
@@ -17,15 +19,6 @@ std::uint32_t fourCc(const char* id) {
   return static_cast<std::uint32_t>(static_cast<std::uint8_t>(id[0])) << 24 |
          static_cast<std::uint32_t>(static_cast<std::uint8_t>(id[1])) << 16 |
          static_cast<std::uint32_t>(static_cast<std::uint8_t>(id[2])) << 8 | static_cast<std::uint8_t>(id[3]);
-}
-
-std::uint16_t read16(const std::uint8_t* p, bool bigEndian) {
-  return bigEndian ? static_cast<std::uint16_t>(p[0] << 8 | p[1]) : static_cast<std::uint16_t>(p[1] << 8 | p[0]);
-}
-
-std::uint32_t read32(const std::uint8_t* p, bool bigEndian) {
-  return bigEndian ? (std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3])
-                   : (std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0]);
 }
 
 int validNote(std::uint32_t note) { return note >= 1 && note <= 127 ? static_cast<int>(note) : 0; }
@@ -61,20 +54,20 @@ bool waveFormat(std::uint16_t tag, int bits, SoundFileHeader& header) {
 
 bool parseWaveFormat(const std::uint8_t* body, std::uint32_t size, bool bigEndian, SoundFileHeader& header) {
   if (size < 16) return false;
-  std::uint16_t tag = read16(body, bigEndian);
-  header.channels = read16(body + 2, bigEndian);
-  const std::uint32_t rate = read32(body + 4, bigEndian);
+  std::uint16_t tag = loadUint16(body, bigEndian);
+  header.channels = loadUint16(body + 2, bigEndian);
+  const std::uint32_t rate = loadUint32(body + 4, bigEndian);
   header.sampleRate = rate <= 0x7FFFFFFFu ? static_cast<int>(rate) : 0;
-  const int bits = read16(body + 14, bigEndian);
+  const int bits = loadUint16(body + 14, bigEndian);
   if (tag == kWaveExtensible) {
     // The sub-format GUID: its first field picks PCM (1) or float (3); the
     // rest must be the standard tail or the ambisonic B-format one.
     static const std::uint8_t kStandardTail[8] = {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
     static const std::uint8_t kAmbisonicTail[8] = {0x86, 0x44, 0xC8, 0xC1, 0xCA, 0x00, 0x00, 0x00};
     if (size < 40) return false;
-    const std::uint32_t sub = read32(body + 24, bigEndian);
-    const std::uint16_t d2 = read16(body + 28, bigEndian);
-    const std::uint16_t d3 = read16(body + 30, bigEndian);
+    const std::uint32_t sub = loadUint32(body + 24, bigEndian);
+    const std::uint16_t d2 = loadUint16(body + 28, bigEndian);
+    const std::uint16_t d3 = loadUint16(body + 30, bigEndian);
     const bool standard = d2 == 0x0000 && d3 == 0x0010 && std::memcmp(body + 32, kStandardTail, 8) == 0;
     const bool ambisonic = d2 == 0x0721 && d3 == 0x11D3 && std::memcmp(body + 32, kAmbisonicTail, 8) == 0;
     if ((!standard && !ambisonic) || (sub != kWavePcm && sub != kWaveFloat)) return false;
@@ -85,8 +78,8 @@ bool parseWaveFormat(const std::uint8_t* body, std::uint32_t size, bool bigEndia
 
 bool parseAiffCommon(const std::uint8_t* body, std::uint32_t size, SoundFileHeader& header) {
   if (size < 18) return false;
-  const int channels = static_cast<std::int16_t>(read16(body, true));
-  const int bits = static_cast<std::int16_t>(read16(body + 6, true));
+  const int channels = static_cast<std::int16_t>(loadUint16(body, true));
+  const int bits = static_cast<std::int16_t>(loadUint16(body + 6, true));
   header.channels = channels > 0 ? channels : 0;
   header.sampleRate = extendedToRate(body + 8);
   if (bits < 1 || bits > 32) return false;
@@ -106,7 +99,7 @@ bool parseSoundFileHeader(ByteSource& source, SoundFileHeader& header) {
   const bool wave = header.type == SoundFileType::Wave;
   const bool bigEndian = !wave || std::memcmp(start, "RIFX", 4) == 0;
   header.bigEndian = bigEndian;
-  const std::uint32_t containerSize = read32(start + 4, bigEndian);
+  const std::uint32_t containerSize = loadUint32(start + 4, bigEndian);
 
   const std::uint64_t fileSize = source.size();
   bool haveFormat = false, formatAccepted = false, haveData = false;
@@ -117,7 +110,7 @@ bool parseSoundFileHeader(ByteSource& source, SoundFileHeader& header) {
     std::uint8_t chunkHeader[8];
     if (!source.read(position, chunkHeader, sizeof chunkHeader)) return false;
     const std::uint32_t id = fourCc(reinterpret_cast<const char*>(chunkHeader));
-    const std::uint32_t size = read32(chunkHeader + 4, bigEndian);
+    const std::uint32_t size = loadUint32(chunkHeader + 4, bigEndian);
     const std::uint64_t body = position + 8;
     const std::uint64_t available = fileSize - body;
     std::uint8_t bytes[kFormatBytes] = {};
@@ -133,7 +126,7 @@ bool parseSoundFileHeader(ByteSource& source, SoundFileHeader& header) {
       if (!haveFormat) {
         haveFormat = true;
         formatAccepted = whole && source.read(body, bytes, wanted) && parseAiffCommon(bytes, size, header);
-        if (formatAccepted) aiffFrames = read32(bytes + 2, true);
+        if (formatAccepted) aiffFrames = loadUint32(bytes + 2, true);
       }
     } else if (wave && id == fourCc("data")) {
       if (!haveFormat) return false;  // samples before their format
@@ -148,7 +141,7 @@ bool parseSoundFileHeader(ByteSource& source, SoundFileHeader& header) {
       // cut off before the samples holds none.
       std::uint8_t offsets[8] = {};
       if (size < 8) return false;
-      const std::uint32_t skip = source.read(body, offsets, sizeof offsets) ? read32(offsets, true) : 0;
+      const std::uint32_t skip = source.read(body, offsets, sizeof offsets) ? loadUint32(offsets, true) : 0;
       haveData = true;
       header.dataOffset = body + 8 + skip;
       dataBytes = skip <= size - 8 ? size - 8 - skip : 0;
@@ -156,7 +149,7 @@ bool parseSoundFileHeader(ByteSource& source, SoundFileHeader& header) {
       if (dataBytes > inFile) dataBytes = inFile;
     } else if (wave && id == fourCc("smpl")) {
       if (whole && size >= 16 && source.read(body, bytes, 16))
-        header.samplerNote = validNote(read32(bytes + 12, bigEndian));
+        header.samplerNote = validNote(loadUint32(bytes + 12, bigEndian));
     } else if (wave && id == fourCc("inst")) {
       if (whole && size >= 1 && source.read(body, bytes, 1)) header.instrumentNote = validNote(bytes[0]);
     } else if (!wave && id == fourCc("INST")) {

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "analysis/byte_order.h"
+
 namespace vt::analysis {
 
 namespace {
@@ -10,16 +12,6 @@ namespace {
 constexpr float kScale8 = 1.0f / 128.0f;
 constexpr float kScale16 = 1.0f / 32768.0f;
 constexpr float kScale32 = 1.0f / 2147483648.0f;
-
-std::uint32_t load32(const std::uint8_t* p, bool bigEndian) {
-  return bigEndian ? (std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3])
-                   : (std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0]);
-}
-
-std::uint64_t load64(const std::uint8_t* p, bool bigEndian) {
-  const std::uint64_t first = load32(p, bigEndian), second = load32(p + 4, bigEndian);
-  return bigEndian ? first << 32 | second : second << 32 | first;
-}
 
 // Integer samples scale by 2^-(bits - 1) as a left-aligned 32-bit value, so
 // the smallest code maps to exactly -1.
@@ -49,7 +41,7 @@ void decodeIntegers(const std::uint8_t* in, std::size_t count, const SoundFileHe
       break;
     default:
       for (std::size_t i = 0; i < count; ++i, in += 4)
-        out[i] = static_cast<float>(static_cast<std::int32_t>(load32(in, big))) * kScale32;
+        out[i] = static_cast<float>(static_cast<std::int32_t>(loadUint32(in, big))) * kScale32;
       break;
   }
 }
@@ -57,14 +49,14 @@ void decodeIntegers(const std::uint8_t* in, std::size_t count, const SoundFileHe
 void decodeFloats(const std::uint8_t* in, std::size_t count, const SoundFileHeader& h, float* out) {
   if (h.bytesPerSample == 4) {
     for (std::size_t i = 0; i < count; ++i, in += 4) {
-      const std::uint32_t bits = load32(in, h.bigEndian);
+      const std::uint32_t bits = loadUint32(in, h.bigEndian);
       float value;
       std::memcpy(&value, &bits, sizeof value);
       out[i] = limitSample(value);
     }
   } else {
     for (std::size_t i = 0; i < count; ++i, in += 8) {
-      const std::uint64_t bits = load64(in, h.bigEndian);
+      const std::uint64_t bits = loadUint64(in, h.bigEndian);
       double value;
       std::memcpy(&value, &bits, sizeof value);
       out[i] = limitSample(static_cast<float>(value));
