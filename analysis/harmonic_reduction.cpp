@@ -47,10 +47,9 @@ HarmonicBreakpoints reduceHarmonics(const RealMatrix& frequency, const RealMatri
       // Interior breakpoints from the second on, up to the last but two.
       for (std::size_t k = 1; k + 2 < kept.size(); ++k) {
         const int left = kept[k - 1], here = kept[k], right = kept[k + 1];
-        const double frequencyError = segmentError(f, T, timeOf(left), f.frame(left), timeOf(right),
-                                                   f.frame(right), a.frame(here));
-        const double amplitudeError =
-            segmentError(a, T, timeOf(left), a.frame(left), timeOf(right), a.frame(right));
+        const double frequencyError =
+            segmentError(f, T, timeOf(left), f.frame(left), timeOf(right), f.frame(right), a.frame(here));
+        const double amplitudeError = segmentError(a, T, timeOf(left), a.frame(left), timeOf(right), a.frame(right));
         // Without a root frequency the frequency error cannot be scaled and is left out.
         const double score = (f0 > 0.0 ? kErrorScale * frequencyError / f0 : 0.0) + kErrorScale * amplitudeError;
         // A threshold grown past every number removes whatever is left (even a

@@ -12,9 +12,9 @@ namespace vt::analysis {
 
 constexpr double kHarmonicReductionThreshold = 3.0;  // starting error threshold
 constexpr int kMaxHarmonicBreakpoints = 80;
-constexpr double kHarmonicThinningStep = 0.03;    // seconds: breakpoints closer than this are thinned
-constexpr double kSilentAmplitudeSum = 0.004;     // a breakpoint whose amplitudes sum to no more is silent
-constexpr double kMaxFinalBreakpointGap = 0.25;   // seconds from the last breakpoint but one to the last
+constexpr double kHarmonicThinningStep = 0.03;   // seconds: breakpoints closer than this are thinned
+constexpr double kSilentAmplitudeSum = 0.004;    // a breakpoint whose amplitudes sum to no more is silent
+constexpr double kMaxFinalBreakpointGap = 0.25;  // seconds from the last breakpoint but one to the last
 
 // Breakpoint tables of 65 rows: row 1 the breakpoint times in seconds, row
 // h + 1 harmonic h (Hz in 'frequency', linear amplitude in 'amplitude'). Both
