@@ -16,14 +16,17 @@ class ByteStream;
 
 namespace vt::analysis {
 
-// How far the per-frame tables are thinned. The defaults are the reductions
-// every stored voice gets; larger limits (up to the format's 128 curve points
-// and 64 noise frames) serve measurements of what the reduction costs.
-struct ReductionLimits {
-  int harmonicBreakpoints = kMaxHarmonicBreakpoints;
-  int noiseBreakpoints = kMaxNoiseBreakpoints;
-  int noiseBands = kMaxNoiseBands;
+// How far the per-frame tables are thinned.
+struct ReductionSettings {
+  HarmonicReductionSettings harmonics;
+  NoiseReductionSettings noise;
 };
+
+// The reduction every stored voice gets.
+inline ReductionSettings standardReduction() { return {}; }
+// As little reduction as the voice format allows (128 points per curve, 64
+// noise frames): for measuring what the standard reduction costs.
+ReductionSettings formatLimitReduction();
 
 // The reduced analysis of one sound.
 struct VoiceData {
@@ -41,7 +44,8 @@ struct VoiceData {
 
 // analyzeSound on the block, NaN set to 0, then both reductions.
 VoiceData analyzeVoiceData(const float* samples, int count, double sampleRate, double f0,
-                           const AnalysisProgress& progress = nullptr, const ReductionLimits& limits = {});
+                           const AnalysisProgress& progress = nullptr,
+                           const ReductionSettings& reduction = standardReduction());
 
 // Analyses 'audio' with root frequency f0 and writes the voice data into
 // 'buffer' ('capacity' bytes, at most 1 MB); 'voiceStream' is then open for
@@ -49,6 +53,7 @@ VoiceData analyzeVoiceData(const float* samples, int count, double sampleRate, d
 // False only when the data does not fit into the buffer (the stream is then
 // left closed).
 bool analyzeAudioFile(const ImportedAudio& audio, float f0, ByteStream& voiceStream, std::uint8_t* buffer,
-                      std::int32_t capacity, VoiceData* data = nullptr, const AnalysisProgress& progress = nullptr);
+                      std::int32_t capacity, VoiceData* data = nullptr, const AnalysisProgress& progress = nullptr,
+                      const ReductionSettings& reduction = standardReduction());
 
 }  // namespace vt::analysis

@@ -23,7 +23,8 @@ double columnSum(const FrameTable& t, int frame) {
 }  // namespace
 
 HarmonicBreakpoints reduceHarmonics(const RealMatrix& frequency, const RealMatrix& amplitude, double T, double f0,
-                                    double threshold, int limit) {
+                                    const HarmonicReductionSettings& settings) {
+  const int limit = settings.limit;
   HarmonicBreakpoints out;
   if (frequency.rows() != amplitude.rows() || frequency.cols() != amplitude.cols()) {
     std::fputs("ERROR: frequency and magnitude sizes do not agree.\n", stdout);
@@ -41,7 +42,7 @@ HarmonicBreakpoints reduceHarmonics(const RealMatrix& frequency, const RealMatri
   auto timeOf = [T](int frame) { return T * (frame - 1); };
 
   if (frames > limit) {
-    double x = threshold;
+    double x = settings.threshold;
     for (;;) {
       bool removed = false;
       // Interior breakpoints from the second on, up to the last but two.
@@ -57,8 +58,10 @@ HarmonicBreakpoints reduceHarmonics(const RealMatrix& frequency, const RealMatri
         if (score < x || std::isinf(x)) {
           kept.erase(kept.begin() + static_cast<std::ptrdiff_t>(k));
           removed = true;  // the breakpoint that moved into place k is skipped
+          if (settings.stopAtLimit && static_cast<int>(kept.size()) <= limit) break;
         }
       }
+      if (settings.stopAtLimit && static_cast<int>(kept.size()) <= limit) break;
       if (removed) continue;
       if (static_cast<int>(kept.size()) > limit && kept.size() >= 4)
         x *= kThresholdGrowth;
@@ -69,12 +72,12 @@ HarmonicBreakpoints reduceHarmonics(const RealMatrix& frequency, const RealMatri
 
   std::vector<double> times(kept.size());
   for (std::size_t k = 0; k < kept.size(); ++k) times[k] = timeOf(kept[k]);
-  thinTimes(times, kept, [](double) { return kHarmonicThinningStep; });
+  if (settings.thinTime) thinTimes(times, kept, [](double) { return kHarmonicThinningStep; });
 
   // Trailing silence: one breakpoint after the last sounding one stays.
   std::size_t lastSounding = 0;
   for (std::size_t k = kept.size(); k-- > 1;) {
-    if (columnSum(a, kept[k]) > kSilentAmplitudeSum) {
+    if (columnSum(a, kept[k]) > settings.silentSum) {
       lastSounding = k;
       break;
     }

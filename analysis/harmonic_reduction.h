@@ -28,8 +28,18 @@ struct HarmonicBreakpoints {
 // every 'framePeriod' seconds from 0; f0 is the root frequency in Hz.
 // Tables of different shapes print a message on standard output and give
 // empty tables.
+// How far the reduction goes. The defaults are what every stored voice gets;
+// the other settings keep as much as the voice format holds (128 points per
+// curve) and serve to measure what the reduction costs.
+struct HarmonicReductionSettings {
+  double threshold = kHarmonicReductionThreshold;
+  int limit = kMaxHarmonicBreakpoints;
+  bool stopAtLimit = false;  // end the passes as soon as 'limit' is reached
+  bool thinTime = true;      // thin breakpoints closer than 30 ms
+  double silentSum = kSilentAmplitudeSum;
+};
+
 HarmonicBreakpoints reduceHarmonics(const RealMatrix& frequency, const RealMatrix& amplitude, double framePeriod,
-                                    double f0, double threshold = kHarmonicReductionThreshold,
-                                    int limit = kMaxHarmonicBreakpoints);
+                                    double f0, const HarmonicReductionSettings& settings = {});
 
 }  // namespace vt::analysis

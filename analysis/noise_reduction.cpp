@@ -31,8 +31,9 @@ double secondStep(double t) { return t < 0.1 ? 0.005 : 0.03; }
 
 }  // namespace
 
-RealMatrix reduceNoise(const RealMatrix& noise, double T, double threshold, int limit, double bandThreshold,
-                       int bandLimit) {
+RealMatrix reduceNoise(const RealMatrix& noise, const NoiseReductionSettings& settings) {
+  const double T = settings.framePeriod;
+  const int limit = settings.limit, bandLimit = settings.bandLimit;
   RealMatrix out;
   if (noise.rows() == 0 || noise.cols() < 2) return out;
   const FrameTable u(noise);
@@ -45,7 +46,7 @@ RealMatrix reduceNoise(const RealMatrix& noise, double T, double threshold, int 
   double lastKept = -1000.0;
   for (int k = 1; k < frames; ++k) {
     const double t = timeOf(k);
-    if (t >= lastKept + firstStep(t)) {
+    if (!settings.thinTime || t >= lastKept + firstStep(t)) {
       kept.push_back(k);
       times.push_back(t);
       lastKept = t;
@@ -54,7 +55,7 @@ RealMatrix reduceNoise(const RealMatrix& noise, double T, double threshold, int 
 
   // Breakpoints whose loss interpolation hides. A silent breakpoint next to a
   // sounding one stays: it holds the edge of the sound.
-  double b = threshold;
+  double b = settings.threshold;
   while (static_cast<int>(kept.size()) > limit) {
     bool removed = false;
     do {
@@ -67,14 +68,15 @@ RealMatrix reduceNoise(const RealMatrix& noise, double T, double threshold, int 
           kept.erase(kept.begin() + static_cast<std::ptrdiff_t>(c));
           times.erase(times.begin() + static_cast<std::ptrdiff_t>(c));
           removed = true;  // the breakpoint that moved into place c is skipped
+          if (settings.stopAtLimit && static_cast<int>(kept.size()) <= limit) break;
         }
       }
-    } while (removed);
+    } while (removed && !(settings.stopAtLimit && static_cast<int>(kept.size()) <= limit));
     if (std::isinf(b)) break;  // nothing removable is left
     b *= kThresholdGrowth;
   }
 
-  thinTimes(times, kept, secondStep);
+  if (settings.thinTime) thinTimes(times, kept, secondStep);
 
   // Trailing silence: one breakpoint after the last sounding one stays.
   std::size_t n = 1;
@@ -92,7 +94,7 @@ RealMatrix reduceNoise(const RealMatrix& noise, double T, double threshold, int 
   // Bands whose previous remaining neighbour stands in for them.
   std::vector<int> bands(static_cast<std::size_t>(u.rows()));
   for (int r = 0; r < u.rows(); ++r) bands[static_cast<std::size_t>(r)] = r + 1;
-  double c = bandThreshold;
+  double c = settings.bandThreshold;
   while (static_cast<int>(bands.size()) > bandLimit) {
     bool removed = false;
     do {
@@ -113,11 +115,12 @@ RealMatrix reduceNoise(const RealMatrix& noise, double T, double threshold, int 
         if (err < c || std::isinf(c)) {
           bands.erase(bands.begin() + static_cast<std::ptrdiff_t>(p));  // the next band is the next candidate
           removed = true;
+          if (settings.stopAtLimit && static_cast<int>(bands.size()) <= bandLimit) break;
         } else {
           ++p;
         }
       }
-    } while (removed);
+    } while (removed && !(settings.stopAtLimit && static_cast<int>(bands.size()) <= bandLimit));
     if (std::isinf(c)) break;
     c *= kThresholdGrowth;
   }
@@ -129,7 +132,7 @@ RealMatrix reduceNoise(const RealMatrix& noise, double T, double threshold, int 
     double s = 0.0;
     const double* v = u.frame(kept[k]);
     for (int band : bands) s += v[band - 1];
-    if (s > kAudibleNoiseSum) {
+    if (s > settings.audibleSum) {
       audible = k;
       anyAudible = true;
       break;

@@ -23,8 +23,20 @@ constexpr int kKeptNoiseBands[] = {31, 63, 96, 127, 191};
 // rows in 'noise'). Every further column is a breakpoint: its time in row 1,
 // the band magnitudes below. A table without rows or with fewer than two
 // frames gives an empty result (no breakpoints).
-RealMatrix reduceNoise(const RealMatrix& noise, double framePeriod = kNoiseFramePeriod,
-                       double threshold = kNoiseReductionThreshold, int limit = kMaxNoiseBreakpoints,
-                       double bandThreshold = kNoiseBandThreshold, int bandLimit = kMaxNoiseBands);
+// How far the reduction goes: the defaults are what every stored voice gets;
+// the others keep as much as the voice format holds (64 frames of 128
+// points) and serve to measure what the reduction costs.
+struct NoiseReductionSettings {
+  double framePeriod = kNoiseFramePeriod;
+  double threshold = kNoiseReductionThreshold;
+  int limit = kMaxNoiseBreakpoints;
+  double bandThreshold = kNoiseBandThreshold;
+  int bandLimit = kMaxNoiseBands;
+  bool stopAtLimit = false;  // end the passes as soon as a limit is reached
+  bool thinTime = true;      // the two time thinnings
+  double audibleSum = kAudibleNoiseSum;
+};
+
+RealMatrix reduceNoise(const RealMatrix& noise, const NoiseReductionSettings& settings = {});
 
 }  // namespace vt::analysis

@@ -36,7 +36,9 @@ HarmonicBreakpoints reduceSteady(int frames, double T, double f0, Level level, i
   RealMatrix f(kHarmonicCount, frames), a(kHarmonicCount, frames);
   for (int h = 1; h <= kHarmonicCount; ++h)
     for (int j = 1; j <= frames; ++j) f(h, j) = h * f0, a(h, j) = level(h, j);
-  return reduceHarmonics(f, a, T, f0, kHarmonicReductionThreshold, limit);
+  HarmonicReductionSettings settings;
+  settings.limit = limit;
+  return reduceHarmonics(f, a, T, f0, settings);
 }
 
 void expectTimes(const std::vector<double>& got, const std::vector<double>& want) {

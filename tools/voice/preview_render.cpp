@@ -35,7 +35,7 @@ void noteForFrequency(double f0, int& note, double& cents) {
 }
 
 std::vector<float> renderPreview(const std::uint8_t* voiceRecord, std::int32_t size, double f0,
-                                 const analysis::ImportedAudio& audio) {
+                                 const analysis::ImportedAudio& audio, bool blended) {
   std::vector<float> out;
   const std::int64_t length = audio.sourceCount > 0 ? audio.sourceCount : audio.trimmedStart + audio.count;
   std::unique_ptr<SynthEngine> engine(new (std::nothrow) SynthEngine());
@@ -59,6 +59,11 @@ std::vector<float> renderPreview(const std::uint8_t* voiceRecord, std::int32_t s
   engine->setParameter(HarmAmount, 1.0f);
   engine->setParameter(NoiseAmount, 1.0f);
   engine->setParameter(VoiceDetuneA, 0.5f + static_cast<float>(cents) / kDetuneSpanCents);
+  if (!blended) {
+    engine->setParameter(SoloButtonA, 1.0f);
+    engine->setParameter(MultisampleA, 0.0f);
+    engine->setParameter(SoftLoudButtonA, 0.0f);
+  }
   engine->seedNoise(kNoiseSeed);
   const std::uint8_t noteOn[3] = {0x90, static_cast<std::uint8_t>(note), 127};
   engine->queueMessage(noteOn, 3, 0);

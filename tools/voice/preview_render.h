@@ -14,10 +14,13 @@
 namespace vt::voice {
 
 // 'voiceRecord' is a voice record (one multisample, one layer) holding the
-// analysis of 'audio' at root frequency f0 Hz. Empty when the record does not
-// load or the engine cannot be built.
+// analysis of 'audio' at root frequency f0 Hz. The note plays the record's
+// first multisample as it is (slot A's multisample solo switch), or, with
+// 'blended', through the key and velocity blend every note without the
+// switch goes through. Empty when the record does not load or the engine
+// cannot be built.
 std::vector<float> renderPreview(const std::uint8_t* voiceRecord, std::int32_t size, double f0,
-                                 const analysis::ImportedAudio& audio);
+                                 const analysis::ImportedAudio& audio, bool blended = false);
 
 // The MIDI note nearest f0 in the engine's note table and the detune in cents
 // that moves it onto f0 (note 69 and 0 without a usable frequency).

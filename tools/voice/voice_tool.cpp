@@ -46,7 +46,8 @@ constexpr int kProgressWidth = 40;
 
 const char kUsage[] =
     "usage: vt7000-voice FILE... [--note N | --root HZ] [--loud FILE]... [--voice OUT.v7v]\n"
-    "                    [--instrument OUT.v7i] [--blocks DIR] [--preview OUT.wav] [--plot OUT.png]\n";
+    "                    [--instrument OUT.v7i] [--blocks DIR] [--preview OUT.wav [--preview-blended]]\n"
+    "                    [--plot OUT.png] [--no-reduction]\n";
 
 struct Options {
   std::vector<std::string> soft, loud;
@@ -54,6 +55,8 @@ struct Options {
   double root = 0.0;
   std::string voice, instrument, blocks, preview, plot;
   bool help = false;
+  bool blendedPreview = false;
+  bool formatLimit = false;
 };
 
 struct Input {
@@ -119,6 +122,10 @@ bool parseOptions(int argc, const char* const* argv, Options& o, std::string& wh
       if (!value(o.blocks)) return false;
     } else if (a == "--preview") {
       if (!value(o.preview)) return false;
+    } else if (a == "--no-reduction") {
+      o.formatLimit = true;
+    } else if (a == "--preview-blended") {
+      o.blendedPreview = true;
     } else if (a == "--plot") {
       if (!value(o.plot)) return false;
     } else if (a.size() > 1 && a[0] == '-') {
@@ -371,9 +378,10 @@ int runVoiceTool(int argc, const char* const* argv, std::FILE* out, std::FILE* e
     }
     chooseRoot(o, in);
     ByteStream stream;
-    const bool ok =
-        analysis::analyzeAudioFile(in.audio, static_cast<float>(in.root), stream, buffer.data(), ByteStream::kCapacity,
-                                   &in.data, [&bar, i](double share) { bar.show(static_cast<int>(i), share); });
+    const bool ok = analysis::analyzeAudioFile(
+        in.audio, static_cast<float>(in.root), stream, buffer.data(), ByteStream::kCapacity, &in.data,
+        [&bar, i](double share) { bar.show(static_cast<int>(i), share); },
+        o.formatLimit ? analysis::formatLimitReduction() : analysis::standardReduction());
     if (!ok) {
       bar.clear();
       std::fprintf(err, "vt7000-voice: %s: the analysis does not fit into a voice\n", in.path.c_str());
@@ -432,7 +440,7 @@ int runVoiceTool(int argc, const char* const* argv, std::FILE* out, std::FILE* e
   if (!o.preview.empty()) {
     const Input& in = inputs[0];
     const std::vector<float> preview =
-        renderPreview(record.data(), static_cast<std::int32_t>(record.size()), in.root, in.audio);
+        renderPreview(record.data(), static_cast<std::int32_t>(record.size()), in.root, in.audio, o.blendedPreview);
     const Bytes wav = floatWav(preview, static_cast<int>(in.audio.sampleRate));
     if (!write(o.preview, wav.data(), wav.size())) return fail(o.preview);
   }

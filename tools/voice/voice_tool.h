@@ -1,8 +1,14 @@
 // vt7000-voice: analyses recordings (WAV, AIFF) into voice data.
 //
 //   vt7000-voice FILE... [--note N | --root HZ] [--loud FILE]... [--voice OUT.v7v]
-//                [--instrument OUT.v7i] [--blocks DIR] [--preview OUT.wav] [--plot OUT.png]
+//                [--instrument OUT.v7i] [--blocks DIR] [--preview OUT.wav [--preview-blended]]
+//                [--plot OUT.png] [--no-reduction]
 //
+// --no-reduction keeps as many breakpoints as the voice format holds (128 per
+// curve, 64 noise frames) instead of the standard envelope reduction; it is
+// meant for measuring what the reduction costs.
+// The preview plays the first multisample soloed; --preview-blended plays it
+// through the key and velocity blend that unsoloed notes use.
 // Every input is imported (mixed to mono, trimmed, normalised, at most 12 s),
 // given its root frequency (--note / --root, else the header's base note, else
 // a note named at the end of the file name, else pitch detection) and
