@@ -84,14 +84,27 @@ def midi_file(program, note, seconds):
 
 
 def render_note(work, soundfont, name, program, note, seconds):
+    """The note as a recording would come: mono, 32-bit float, its peak at -1 dBFS."""
+    import numpy as np
+    import scipy.io.wavfile as wavfile
     wav = os.path.join(work, name + ".wav")
     if os.path.exists(wav):
         return wav
     mid = os.path.join(work, name + ".mid")
+    raw = os.path.join(work, name + ".raw.wav")
     with open(mid, "wb") as f:
         f.write(midi_file(program, note, seconds))
-    subprocess.run(["fluidsynth", "-ni", "-R", "0", "-C", "0", "-r", "44100", "-g", "0.6", "-F", wav, soundfont, mid],
+    subprocess.run(["fluidsynth", "-ni", "-R", "0", "-C", "0", "-r", "44100", "-O", "float", "-F", raw, soundfont, mid],
                    check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    rate, x = wavfile.read(raw)
+    x = x.astype(np.float64)
+    if x.ndim > 1:
+        x = x.mean(axis=1)
+    peak = np.abs(x).max()
+    if peak > 0:
+        x *= 10 ** (-1 / 20) / peak
+    wavfile.write(wav, rate, x.astype(np.float32))
+    os.remove(raw)
     return wav
 
 
