@@ -18,6 +18,7 @@ played through the key and velocity blend that unsoloed notes use).
 Needs: fluidsynth, fluid-soundfont-gm, python3-numpy, python3-scipy.
 """
 import argparse
+import warnings
 import json
 import os
 import statistics
@@ -26,6 +27,7 @@ import subprocess
 import sys
 import time
 
+warnings.filterwarnings("ignore", message="Chunk")
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 
