@@ -274,7 +274,8 @@ bool buildVoiceRecord(const Layout& l, const std::string& name, float maxFrequen
   const std::int32_t size = s.getPosition();
   const bool failed = s.failed();
   s.close();
-  if (failed) return false;
+  // The readers take files of fewer than 1 MB.
+  if (failed || size >= ByteStream::kCapacity) return false;
   out.resize(static_cast<std::size_t>(size));
   return true;
 }
@@ -299,7 +300,7 @@ bool buildInstrumentRecord(const Bytes& voiceRecord, Bytes& out) {
   const bool ok = writeInstrumentRecord(s, *engine);
   const std::int32_t size = s.getPosition();
   s.close();
-  if (!ok) return false;
+  if (!ok || size >= ByteStream::kCapacity) return false;
   out.resize(static_cast<std::size_t>(size));
   return true;
 }
