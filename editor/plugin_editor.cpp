@@ -8,7 +8,7 @@
 #include "files/library_paths.h"
 #include "files/random_voices.h"
 #include "platform/folder_enumeration.h"
-#include "plugin/vst2/audio_effect.h"
+#include "vst2/audio_effect.h"
 
 namespace vt {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "engine/random_source.h"
-#include "plugin/vst2/aeff_editor.h"
+#include "vst2/aeff_editor.h"
 
 namespace vt {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "plugin/program_record.h"
-#include "plugin/vst2/audio_effect_x.h"
+#include "vst2/audio_effect_x.h"
 
 namespace vt {
 

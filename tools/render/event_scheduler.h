@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "plugin/vst2/aeffect.h"
+#include "vst2/aeffect.h"
 #include "tools/render/event_schedule.h"
 
 namespace vt::render {

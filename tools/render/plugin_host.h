@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "plugin/vst2/aeffect.h"
+#include "vst2/aeffect.h"
 #include "tools/render/plugin_module.h"
 
 namespace vt::render {

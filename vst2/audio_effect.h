@@ -4,7 +4,7 @@
 // default unless a derived class overrides it.
 #pragma once
 
-#include "plugin/vst2/aeffect.h"
+#include "vst2/aeffect.h"
 
 namespace vst2 {
 

@@ -3,7 +3,7 @@
 // registers it with its effect (editor pointer and effFlagsHasEditor).
 #pragma once
 
-#include "plugin/vst2/aeffect.h"
+#include "vst2/aeffect.h"
 
 namespace vst2 {
 

@@ -1,8 +1,8 @@
-#include "plugin/vst2/audio_effect.h"
+#include "vst2/audio_effect.h"
 
 #include <cstring>
 
-#include "plugin/vst2/aeff_editor.h"
+#include "vst2/aeff_editor.h"
 
 namespace vst2 {
 

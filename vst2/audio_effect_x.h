@@ -2,7 +2,7 @@
 // strings, canDo and the other 2.x requests, with their documented defaults.
 #pragma once
 
-#include "plugin/vst2/audio_effect.h"
+#include "vst2/audio_effect.h"
 
 namespace vst2 {
 
