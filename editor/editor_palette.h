@@ -5,10 +5,10 @@
 
 namespace vt {
 
-constexpr gui::Color kFieldColor = gui::rgb(0x0e, 0x11, 0x15);      // number fields, menus, displays
+constexpr gui::Color kFieldColor = gui::rgb(0x0e, 0x11, 0x15);  // number fields, menus, displays
 constexpr gui::Color kFieldEdgeColor = gui::rgb(0x4a, 0x53, 0x61);
 constexpr gui::Color kFieldTextColor = gui::rgb(0xf3, 0xd9, 0xa6);
-constexpr gui::Color kReadoutColor = gui::rgb(0x14, 0x17, 0x1c);    // the wells under knob read-outs
+constexpr gui::Color kReadoutColor = gui::rgb(0x14, 0x17, 0x1c);  // the wells under knob read-outs
 constexpr gui::Color kReadoutTextColor = gui::rgb(0xf0, 0xc8, 0x82);
 constexpr gui::Color kDisplayGridColor = gui::rgb(0x1f, 0x33, 0x37);
 constexpr gui::Color kDisplayLineColor = gui::rgb(0x49, 0xc6, 0xc9);

@@ -5,7 +5,9 @@
 namespace vt {
 
 FilmKnob::FilmKnob(const gui::Rect& size, gui::ControlListener* listener, int tag, const gui::GuiBitmap* filmImage)
-    : KnobBase(size, listener, tag), film(filmImage), frameSize(filmImage ? filmImage->getHeight() / kFramesPerColumn : 0) {
+    : KnobBase(size, listener, tag),
+      film(filmImage),
+      frameSize(filmImage ? filmImage->getHeight() / kFramesPerColumn : 0) {
   setTransparency(true);
 }
 

@@ -27,6 +27,8 @@ const LayoutEntry kFrameControls[] = {
 
 }  // namespace
 
-LayoutTable frameLayout() { return {kFrameControls, static_cast<int>(sizeof(kFrameControls) / sizeof(kFrameControls[0]))}; }
+LayoutTable frameLayout() {
+  return {kFrameControls, static_cast<int>(sizeof(kFrameControls) / sizeof(kFrameControls[0]))};
+}
 
 }  // namespace vt

@@ -8,8 +8,8 @@ namespace vt {
 namespace layout {
 
 constexpr LayoutEntry entry(int tag, ControlKind kind, int left, int top, int right, int bottom, int image = 0) {
-  return LayoutEntry{tag,  false, kind, left, top,  right, bottom, image, 0, 0, 0, 0, true, FieldLabels::None,
-                     MenuItems::None, nullptr};
+  return LayoutEntry{
+      tag, false, kind, left, top, right, bottom, image, 0, 0, 0, 0, true, FieldLabels::None, MenuItems::None, nullptr};
 }
 
 constexpr LayoutEntry perVoice(LayoutEntry e) {

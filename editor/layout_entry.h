@@ -26,15 +26,15 @@ enum class MenuItems : unsigned char {
 };
 
 struct LayoutEntry {
-  int tag;         // parameter index; per-voice entries add the voice number 0-3
-  bool perVoice;   // true for the entries of the voice pages that follow the voice
+  int tag;        // parameter index; per-voice entries add the voice number 0-3
+  bool perVoice;  // true for the entries of the voice pages that follow the voice
   ControlKind kind;
   int left, top, right, bottom;  // in frame or page coordinates
-  int image;       // resource id of the control's image, 0 for none
-  int entries;     // radio-group entries, number-field steps or switch states
-  int stepX, stepY;  // spacing of radio-group entries
-  int readout;     // a knob's read-out sits this far below the knob's top; 0 for none
-  bool shown;      // false for the buttons that carry no command: placed, not drawn
+  int image;                     // resource id of the control's image, 0 for none
+  int entries;                   // radio-group entries, number-field steps or switch states
+  int stepX, stepY;              // spacing of radio-group entries
+  int readout;                   // a knob's read-out sits this far below the knob's top; 0 for none
+  bool shown;                    // false for the buttons that carry no command: placed, not drawn
   FieldLabels labels;
   MenuItems items;
   const int* entryImages;  // radio groups whose entries differ: one resource id per entry

@@ -31,6 +31,8 @@ const LayoutEntry kMainControls[] = {
 
 }  // namespace
 
-LayoutTable mainPageLayout() { return {kMainControls, static_cast<int>(sizeof(kMainControls) / sizeof(kMainControls[0]))}; }
+LayoutTable mainPageLayout() {
+  return {kMainControls, static_cast<int>(sizeof(kMainControls) / sizeof(kMainControls[0]))};
+}
 
 }  // namespace vt

@@ -29,8 +29,10 @@ constexpr ModulationPage makePage() {
     const int y = rowBottom(r);
     page.entries[n++] = menu(ModSource1 + r, 19, y - 20, 173, y, 176, MenuItems::ModulationSources);
     page.entries[n++] = menu(ModTarget1 + r, 213, y - 20, 365, y, 176, MenuItems::ModulationTargets);
-    page.entries[n++] = entry(ModMin1 + r, ControlKind::HSlider, 396, y - 21, 396 + kTrackWidth, y - 21 + kTrackHeight, 168);
-    page.entries[n++] = entry(ModMax1 + r, ControlKind::HSlider, 583, y - 21, 583 + kTrackWidth, y - 21 + kTrackHeight, 168);
+    page.entries[n++] =
+        entry(ModMin1 + r, ControlKind::HSlider, 396, y - 21, 396 + kTrackWidth, y - 21 + kTrackHeight, 168);
+    page.entries[n++] =
+        entry(ModMax1 + r, ControlKind::HSlider, 583, y - 21, 583 + kTrackWidth, y - 21 + kTrackHeight, 168);
   }
   constexpr int kLowerReadout = 44;
   page.entries[n++] = knob(PitchbendRange, 50, 318, kLowerReadout);

@@ -34,6 +34,8 @@ const LayoutEntry kMorphControls[] = {
 
 }  // namespace
 
-LayoutTable morphPageLayout() { return {kMorphControls, static_cast<int>(sizeof(kMorphControls) / sizeof(kMorphControls[0]))}; }
+LayoutTable morphPageLayout() {
+  return {kMorphControls, static_cast<int>(sizeof(kMorphControls) / sizeof(kMorphControls[0]))};
+}
 
 }  // namespace vt

@@ -18,7 +18,10 @@ constexpr int kLabelSize = 256;
 
 NumberField::NumberField(const gui::Rect& size, gui::ControlListener* listener, int tag, int stepTotal,
                          const gui::GuiBitmap* arrowImage, const gui::BitmapFont* labelFont)
-    : Control(size, listener, tag), steps(stepTotal < 1 ? 1 : stepTotal), arrows(arrowImage), font(labelFont),
+    : Control(size, listener, tag),
+      steps(stepTotal < 1 ? 1 : stepTotal),
+      arrows(arrowImage),
+      font(labelFont),
       backColor(kFieldColor) {}
 
 void NumberField::setLabels(FieldLabelFunction function, const void* userData) {

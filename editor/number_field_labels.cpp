@@ -19,7 +19,8 @@ void numberFieldLabel(FieldLabels labels, int index, char* text, std::size_t siz
   text[0] = 0;
   if (index < 0) return;
   switch (labels) {
-    case FieldLabels::None: return;
+    case FieldLabels::None:
+      return;
     case FieldLabels::OneToEight:
       if (index < 8) std::snprintf(text, size, "%d", index + 1);
       return;
