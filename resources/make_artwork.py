@@ -577,19 +577,23 @@ def display_frame(c, x0, y0, x1, y1):
     inset(c, x0 - 1, y0 - 1, x1 - x0 + 2, y1 - y0 + 2, colour=FIELD)
 
 
+def field_well(c, left, top, right):
+    """The sunken edge around a number field's text (the arrows take the right 22 pixels)."""
+    inset(c, left - 1, top - 1, right - 22 - left + 2, 14)
+
+
 def make_voice_page(folder):
     s, c = page_base()
     # left column: voice set-up
     panel(c, 0, 2, 100, 383)
     caption(c, "Voice Name", 51, 9, CAPTION_DIM, size=6.5)
     inset(c, 15, 10, 72, 19)
-    caption(c, "Load", 51, 38, CAPTION_DIM, size=6.5)  # placeholder, replaced below
-    fill(c, PANEL, 10, 30, 80, 9)
     caption(c, "Voice File", 51, 38, CAPTION_DIM, size=6.5)
     caption(c, "Velocity Layer", 51, 139, CAPTION_DIM, size=6.5)
-    for y, name in ((174, "Count"), (198, "Sample"), (224, "Root"), (267, "User"), (291, "Detune")):
-        text(c, name.upper(), 37, y + 9, CAPTION, size=6.6, align="right")
-        inset(c, 39, y - 1, 57 - 28, 14)
+    for x, y, name in ((40, 174, "Count"), (40, 198, "Sample"), (40, 224, "Root"), (39, 267, "User"),
+                       (40, 291, "Detune")):
+        text(c, name.upper(), x - 3, y + 9, CAPTION, size=6.6, align="right")
+        field_well(c, x, y, x + 55)
     caption(c, "Multisamples", 51, 170, CAPTION_DIM, size=6.5)
     fill(c, PANEL, 4, 244, 92, 16)
     c.set_source_rgb(*PANEL_EDGE)
@@ -618,7 +622,7 @@ def make_voice_page(folder):
     panel(c, 676, 2, 96, 383)
     caption(c, "Harmonic Block", 724, 25, TITLE, size=7)
     caption(c, "Edit Mode", 704, 154, CAPTION_DIM, size=6.5)
-    inset(c, 683, 128, 77 - 28, 15)
+    field_well(c, 684, 129, 759)
     text(c, "LEVEL", 721, 172, CAPTION, size=7, align="right")
     caption(c, "Noise Block", 724, 216, TITLE, size=7)
     text(c, "LEVEL", 721, 364, CAPTION, size=7, align="right")
@@ -700,8 +704,9 @@ def make_morph_page(folder):
     save(s, folder, 151)
 
 
-def section_with_switch(c, x, y, w, h, title):
-    panel(c, x, y, w, h, title, title_x=x + 27)
+def section_with_switch(c, x, y, w, h, title, switch_x):
+    """A panel whose title follows the section's on/off switch (21 pixels wide) at switch_x."""
+    panel(c, x, y, w, h, title, title_x=switch_x + 26)
 
 
 def knob_row(c, knobs, y, offset=62):
@@ -714,12 +719,12 @@ def make_main_page(folder):
     s, c = page_base()
     panel(c, 0, 126, 245, 125, "Tone")
     knob_row(c, ((48, "Bright"), (109, "Harmonic"), (169, "Noise")), 170)
-    section_with_switch(c, 252, 126, 248, 125, "LFO")
+    section_with_switch(c, 252, 126, 248, 125, "LFO", 259)
     text(c, "SINE", 286, 172 + 9.5, CAPTION, size=6.6, align="right")
     text(c, "SAW", 286, 194 + 9.5, CAPTION, size=6.6, align="right")
     text(c, "SQR", 286, 216 + 9.5, CAPTION, size=6.6, align="right")
     knob_row(c, ((334, "Rate"), (394, "Vibrato"), (455, "Tremolo")), 170)
-    section_with_switch(c, 507, 126, 265, 125, "Portamento")
+    section_with_switch(c, 507, 126, 265, 125, "Portamento", 514)
     knob_row(c, ((623, "Glide Time"),), 170)
     panel(c, 0, 255, 245, 130, "Envelope")
     knob_row(c, ((18, "Attack"), (79, "Stretch"), (139, "Release")), 299)
@@ -746,17 +751,17 @@ def make_effects_page(folder):
     panel(c, 0, 0, 772, 120)
     text(c, "FORMANT FILTER", 27, 15, TITLE, size=9, spacing=1.0)
     display_frame(c, 10, 30, 757, 112)
-    section_with_switch(c, 0, 126, 245, 125, "Distortion")
+    section_with_switch(c, 0, 126, 245, 125, "Distortion", 3)
     knob_row(c, ((18, "Drive"), (79, "Tube"), (139, "Bass"), (200, "Comp")), 170)
-    section_with_switch(c, 252, 126, 248, 125, "Filter")
+    section_with_switch(c, 252, 126, 248, 125, "Filter", 259)
     for i, name in enumerate(("HP", "BP", "LP")):
         text(c, name, 286, 172 + i * 22 + 9.5, CAPTION, size=6.8, align="right")
     knob_row(c, ((334, "Cutoff"), (394, "Reso"), (455, "Env")), 170)
-    section_with_switch(c, 507, 126, 265, 125, "Chorus")
+    section_with_switch(c, 507, 126, 265, 125, "Chorus", 514)
     knob_row(c, ((531, "Mix"), (592, "Rate"), (652, "Delay"), (713, "Depth")), 170)
-    section_with_switch(c, 0, 255, 245, 130, "Delay")
+    section_with_switch(c, 0, 255, 245, 130, "Delay", 3)
     knob_row(c, ((18, "Mix"), (79, "Feedback"), (139, "Left"), (200, "Right")), 299)
-    section_with_switch(c, 252, 255, 248, 130, "Reverb")
+    section_with_switch(c, 252, 255, 248, 130, "Reverb", 260)
     knob_row(c, ((304, "Mix"), (364, "Size"), (425, "Damping")), 299)
     panel(c, 507, 255, 265, 130, "Randomise")
     caption(c, "Effects", 604, 311, CAPTION, size=7.5)
