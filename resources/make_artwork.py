@@ -156,7 +156,10 @@ def lamp(c, cx, cy, on, r=2.6):
         c.fill()
         c.set_source_rgb(1.0, 0.74, 0.3)
     else:
-        c.set_source_rgb(0.23, 0.2, 0.17)
+        c.set_source_rgb(0.08, 0.08, 0.09)
+        c.arc(cx, cy, r + 0.8, 0, 2 * math.pi)
+        c.fill()
+        c.set_source_rgb(0.30, 0.22, 0.14)
     c.arc(cx, cy, r, 0, 2 * math.pi)
     c.fill()
     c.set_source_rgba(1, 1, 1, 0.35 if on else 0.08)
@@ -281,7 +284,7 @@ def make_character_strip(folder):
     # ASCII 32..130, one 8-pixel cell each, light text on the field colour.
     s, c = surface(795, 13)
     fill(c, FIELD, 0, 0, 795, 13)
-    font(c, 10.5, True, mono=True)
+    font(c, 10.5, False, mono=True)
     options = cairo.FontOptions()
     options.set_antialias(cairo.ANTIALIAS_GRAY)
     options.set_hint_style(cairo.HINT_STYLE_FULL)
@@ -599,8 +602,7 @@ def make_voice_page(folder):
     c.set_source_rgb(*PANEL_EDGE)
     c.rectangle(8, 253, 84, 1)
     c.fill()
-    caption(c, "Envelope Edit", 51, 324, CAPTION_DIM, size=6.5)
-    caption(c, "Envelope View", 51, 385, CAPTION_DIM, size=6.5)
+    caption(c, "Envelope Edit & View", 51, 324, CAPTION_DIM, size=6.5)
 
     # centre: the four displays with captions in the gutter
     panel(c, 104, 2, 573, 383)
@@ -645,14 +647,10 @@ def make_modulation_page(folder):
         c.move_to(206, y - 10); c.line_to(201, y - 13.5); c.line_to(201, y - 6.5)
         c.close_path()
         c.fill()
-        inset(c, 18, y - 21, 157, 22, r=3)
-        inset(c, 212, y - 21, 155, 22, r=3)
         if r < 7:
             c.set_source_rgb(*rgb("#2e343d"))
             c.rectangle(6, y + 5, 760, 1)
             c.fill()
-    for x in (396, 583):
-        text(c, "0", x + 4, 272 + 4, CAPTION_DIM, size=6.5)
     # lower sections
     panel(c, 0, 283, 132, 102, "Pitch Bend")
     knob_caption(c, 50, 318, "", 0)
@@ -680,7 +678,7 @@ def make_modulation_page(folder):
 def make_morph_page(folder):
     s, c = page_base()
     panel(c, 0, 0, 772, 118)
-    text(c, "ENVELOPE MORPH", 27, 15, TITLE, size=9, spacing=1.0)
+    text(c, "ENVELOPE MORPH", 27, 15, TITLE, size=8, spacing=0.3)
     text(c, "MORPH ENVELOPES", 390, 15, CAPTION, size=8, spacing=0.8, align="center")
     text(c, "TEMPO", 664, 15, CAPTION, size=7.5, align="right")
     display_frame(c, 9, 29, 757, 110)
@@ -699,7 +697,8 @@ def make_morph_page(folder):
     panel(c, 558, 124, 214, 261, "Pad Mode")
     for i, name in enumerate(("Linked", "Amplitude", "Harmonics", "Noise")):
         text(c, name.upper(), 621, 162 + i * 22 + 10, CAPTION, size=7.5, spacing=0.4)
-    text(c, "drag one pad or all three", 580, 258, CAPTION_DIM, size=7.5, bold=False)
+    text(c, "Linked moves harmonics, noise", 572, 258, CAPTION_DIM, size=7.5, bold=False)
+    text(c, "and amplitude together.", 572, 270, CAPTION_DIM, size=7.5, bold=False)
     caption(c, "Morph", 604, 311, CAPTION, size=7.5)
     save(s, folder, 151)
 
@@ -718,7 +717,7 @@ def knob_row(c, knobs, y, offset=62):
 def make_main_page(folder):
     s, c = page_base()
     panel(c, 0, 126, 245, 125, "Tone")
-    knob_row(c, ((48, "Bright"), (109, "Harmonic"), (169, "Noise")), 170)
+    knob_row(c, ((48, "Brightness"), (109, "Harmonic"), (169, "Noise")), 170)
     section_with_switch(c, 252, 126, 248, 125, "LFO", 259)
     text(c, "SINE", 286, 172 + 9.5, CAPTION, size=6.6, align="right")
     text(c, "SAW", 286, 194 + 9.5, CAPTION, size=6.6, align="right")
@@ -728,7 +727,7 @@ def make_main_page(folder):
     knob_row(c, ((623, "Glide Time"),), 170)
     panel(c, 0, 255, 245, 130, "Envelope")
     knob_row(c, ((18, "Attack"), (79, "Stretch"), (139, "Release")), 299)
-    caption(c, "Loop", 216, 312, CAPTION, size=7)
+    caption(c, "Morph Env", 216, 312, CAPTION, size=7)
     panel(c, 252, 255, 248, 130, "Output")
     knob_row(c, ((335, "Volume"), (395, "Width")), 299)
     panel(c, 507, 255, 265, 130, "Randomise")
@@ -736,13 +735,33 @@ def make_main_page(folder):
     text(c, "new tone, LFO and", 690, 345, CAPTION_DIM, size=7.5, bold=False, align="center")
     text(c, "envelope settings", 690, 357, CAPTION_DIM, size=7.5, bold=False, align="center")
     # top area: the instrument's sound at a glance
-    panel(c, 0, 0, 772, 120)
-    text(c, "MAIN", 12, 18, TITLE, size=9, spacing=1.0)
-    lines = ("Tone shapes the blend of harmonics and noise; the LFO adds vibrato and tremolo;",
-             "the envelope's Stretch scales attack and release together; Loop repeats the",
-             "morph envelopes between their loop points.")
-    for i, line in enumerate(lines):
-        text(c, line, 12, 42 + i * 16, CAPTION_DIM, size=9, bold=False)
+    panel(c, 0, 0, 772, 120, "Signal Flow")
+    stages = ("Voices A-D", "Morph", "Tone", "Distortion", "Filter", "Chorus", "Delay", "Reverb", "Output")
+    pages = ("Voice pages", "Morph page", "Main page", "Effects page", "Effects page", "Effects page",
+             "Effects page", "Effects page", "Main page")
+    box_w, gap, x0 = 70, 15, 14
+    for i, (name, where) in enumerate(zip(stages, pages)):
+        x = x0 + i * (box_w + gap)
+        lit = name in ("Tone", "Output")
+        c.set_source_rgb(*(rgb("#3a3428") if lit else rgb("#1c2026")))
+        rounded(c, x, 44, box_w, 34, 4)
+        c.fill_preserve()
+        c.set_line_width(1)
+        c.set_source_rgb(*(rgb("#a27635") if lit else PANEL_EDGE))
+        c.stroke()
+        text(c, name.upper(), x + box_w / 2, 60, rgb("#ffe2ad") if lit else CAPTION, size=7.5, align="center",
+             spacing=0.3)
+        text(c, where, x + box_w / 2, 72, CAPTION_DIM, size=6.8, bold=False, align="center")
+        if i + 1 < len(stages):
+            ax = x + box_w + 2
+            c.set_source_rgb(*TITLE_DIM)
+            c.move_to(ax, 61); c.line_to(ax + gap - 6, 61)
+            c.stroke()
+            c.move_to(ax + gap - 3, 61); c.line_to(ax + gap - 8, 57.5); c.line_to(ax + gap - 8, 64.5)
+            c.close_path()
+            c.fill()
+    text(c, "Every voice is resynthesised from 64 harmonics and a noise part; the four voices morph on the "
+         "X/Y pads before the effects.", 386, 102, CAPTION_DIM, size=8, bold=False, align="center")
     save(s, folder, 152)
 
 
@@ -786,8 +805,6 @@ def make_frame_background(folder):
     text(c, "RESYNTHESIS INSTRUMENT", 17, 52, CAPTION_DIM, size=8, spacing=2.2)
     caption(c, "Category", 403, 12, CAPTION_DIM, size=6.5)
     caption(c, "Instrument", 564, 12, CAPTION_DIM, size=6.5)
-    inset(c, 329, 14, 149, 21, r=3)
-    inset(c, 490, 14, 148, 21, r=3)
     text(c, "TARNWICK", 786, 30, CAPTION, size=9, align="right", spacing=2.0)
     text(c, "VT7000", 786, 46, CAPTION_DIM, size=8, align="right", spacing=1.5)
     # tab strip and page well
