@@ -32,7 +32,7 @@ public:
   static BitmapFont fromStrip(const Surface& strip, int cellWidth, int firstChar, int advance);
 
   bool isValid() const { return coverageData != nullptr; }
-  int height() const { return cellHeight; }   // line height
+  int height() const { return cellHeight; }    // line height
   int ascent() const { return ascentPixels; }  // baseline below the cell top
   int cellWidth() const { return cellW; }
   const Glyph& glyph(unsigned char c) const;

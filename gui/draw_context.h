@@ -26,6 +26,9 @@ public:
   void setClipRect(const Rect& r);
   Rect getClipRect() const;  // in offset coordinates
   void resetClipRect();
+  // The clip in surface coordinates (for saving and restoring around nested drawing).
+  Rect getSurfaceClip() const { return clipRect; }
+  void setSurfaceClip(const Rect& r) { clipRect = r.intersect(target->bounds()); }
 
   void setFrameColor(Color c) { frameColor = c; }
   Color getFrameColor() const { return frameColor; }
@@ -38,10 +41,10 @@ public:
   void setFont(const BitmapFont* f) { font = f ? f : &builtinFont(); }
   const BitmapFont& getFont() const { return *font; }
 
-  void fillRect(const Rect& r);      // fill colour
-  void drawRect(const Rect& r);      // one-pixel outline in the frame colour
+  void fillRect(const Rect& r);  // fill colour
+  void drawRect(const Rect& r);  // one-pixel outline in the frame colour
   void moveTo(Point p) { penPosition = p; }
-  void lineTo(Point p);              // anti-aliased, frame colour, line width
+  void lineTo(Point p);  // anti-aliased, frame colour, line width
   void drawLine(float x0, float y0, float x1, float y1);
   void drawPolyline(const float* xs, const float* ys, int n);
 
@@ -55,6 +58,8 @@ public:
   // clipped to r.
   void drawString(const char* text, const Rect& r, HoriAlign align = HoriAlign::Center);
   int getStringWidth(const char* text) const { return font->textWidth(text); }
+  // Text in the font colour with its cell's top-left at (x, y); returns the x after it.
+  int drawText(int x, int y, const char* text);
 
   // Copies a rectangle of this context's surface (in offset coordinates) to
   // another context at dest (its offset coordinates).

@@ -68,9 +68,12 @@ public:
   // ---- Services for controls ----
   // The view that follows the current drag (nullptr when none).
   View* mouseCaptureView() const { return captureView; }
+  // A press on view asked to follow the drag (the innermost view wins).
+  void captureFor(View* view);
   // Pop-up for an option menu at the control (frame coordinates).
   bool popupMenu(OptionMenu& menu);
-  // A pop-up choice arrived: menu (the top menu or a sub-menu of it) and its entry.
+  // A pop-up choice arrived: menu (the top menu or a sub-menu of it) and its entry;
+  // menu nullptr: the pop-up closed without a choice.
   void menuChosen(OptionMenu& topMenu, OptionMenu* menu, int index);
   // Opens the text entry for a field (native or the framework's own).
   bool beginTextEntry(TextEdit& edit);
@@ -91,7 +94,8 @@ private:
   Surface picture;
   DropHandler* dropHandler = nullptr;
   View* captureView = nullptr;
-  Point captureOrigin;  // frame offset of the captured view's parent
+  Point captureOrigin;               // frame offset of the captured view's parent
+  OptionMenu* popupOwner = nullptr;  // the menu whose pop-up is showing
   TextEdit* entryField = nullptr;
   bool nativeEntry = false;
   TextEntry entry;

@@ -11,9 +11,9 @@ namespace vt::gui {
 using StringConvert = void (*)(float value, char* text, void* userData);
 
 enum DisplayStyle : int {
-  kNoFrame = 1,        // no outline
+  kNoFrame = 1,           // no outline
   kNoDrawBackground = 2,  // background not filled (transparent read-out)
-  kShadowText = 4,     // text drawn a second time one pixel down-right in the shadow colour
+  kShadowText = 4,        // text drawn a second time one pixel down-right in the shadow colour
 };
 
 class ParamDisplay : public Control {
@@ -25,14 +25,35 @@ public:
   void draw(DrawContext& context) override;
   MouseResult onMouseDown(const MouseEvent& event) override;
 
-  virtual void setStyle(int s) { style = s; setDirty(); }
+  virtual void setStyle(int s) {
+    style = s;
+    setDirty();
+  }
   int getStyle() const { return style; }
-  virtual void setFont(const BitmapFont* f) { font = f; setDirty(); }
-  virtual void setFontColor(Color c) { fontColor = c; setDirty(); }
-  virtual void setBackColor(Color c) { backColor = c; setDirty(); }
-  virtual void setFrameColor(Color c) { frameColor = c; setDirty(); }
-  virtual void setShadowColor(Color c) { shadowColor = c; setDirty(); }
-  virtual void setHoriAlign(HoriAlign a) { align = a; setDirty(); }
+  virtual void setFont(const BitmapFont* f) {
+    font = f;
+    setDirty();
+  }
+  virtual void setFontColor(Color c) {
+    fontColor = c;
+    setDirty();
+  }
+  virtual void setBackColor(Color c) {
+    backColor = c;
+    setDirty();
+  }
+  virtual void setFrameColor(Color c) {
+    frameColor = c;
+    setDirty();
+  }
+  virtual void setShadowColor(Color c) {
+    shadowColor = c;
+    setDirty();
+  }
+  virtual void setHoriAlign(HoriAlign a) {
+    align = a;
+    setDirty();
+  }
   virtual void setStringConvert(StringConvert convert, void* userData = nullptr);
 
   // The text the display shows now (formatter output, or "%2.2f" of the value without one).

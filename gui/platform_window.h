@@ -36,6 +36,8 @@ public:
   // any, comes back later (or before returning, on systems with modal menus)
   // through Frame::menuChosen. False if no pop-up could be shown.
   virtual bool showPopupMenu(OptionMenu& menu, const Rect& anchor) = 0;
+  // Closes a showing pop-up without a choice (its control is going away).
+  virtual void cancelPopupMenu() {}
 
   // A native text entry over the control; false means the frame draws its own.
   virtual bool beginNativeTextEntry(TextEdit& /*edit*/, const Rect& /*where*/) { return false; }

@@ -40,8 +40,10 @@ public:
   bool isContainer() const override { return true; }
 
   // Collects the dirty rectangles (frame coordinates) of this subtree, clearing the
-  // marks; a dirty container contributes its whole rectangle. Returns how many were added.
+  // marks; a dirty container contributes its whole rectangle. Returns the new count.
   int collectDirty(Rect* rects, int capacity, int used);
+  // Adds r to a list of disjoint rectangles, merging overlaps; returns the new count.
+  static int addDirtyRect(Rect* rects, int capacity, int used, Rect r);
 
 protected:
   void attached(ViewContainer* parentView, Frame* owningFrame) override;

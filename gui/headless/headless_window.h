@@ -23,6 +23,7 @@ public:
   void captureMouse() override { captured = true; }
   void releaseMouse() override { captured = false; }
   bool showPopupMenu(OptionMenu& menu, const Rect& anchor) override;
+  void cancelPopupMenu() override;
   void takeKeyboardFocus() override { focused = true; }
   void releaseKeyboardFocus() override { focused = false; }
   unsigned long milliseconds() const override { return clock; }
@@ -44,7 +45,7 @@ public:
   Rect menuAnchor() const { return popupAnchor; }
   // Chooses entry index of menu (the open menu or one of its sub-menus).
   bool chooseMenuEntry(OptionMenu* menu, int index);
-  void dismissMenu() { popupMenu = nullptr; }
+  void dismissMenu();
 
   bool isMouseCaptured() const { return captured; }
   bool hasKeyboardFocus() const { return focused; }
