@@ -15,6 +15,7 @@
 #include "editor/plugin_editor.h"
 #include "editor/radio_group.h"
 #include "engine/parameter_ids.h"
+#include "engine/synth_engine.h"
 #include "gui/frame.h"
 #include "gui/h_slider.h"
 #include "gui/headless/headless_window.h"
@@ -325,6 +326,9 @@ TEST_F(EditorWindow, ThePageTabsChangeThePageAtTheNextIdle) {
 TEST_F(EditorWindow, SnapshotsOfEveryPage) {
   const char* folder = std::getenv("VT7000_EDITOR_SNAPSHOTS");
   if (!folder) GTEST_SKIP() << "set VT7000_EDITOR_SNAPSHOTS to a folder to write the pages";
+  // The pages as a user first sees them: the first factory instrument loaded.
+  plugin->getEngine()->setDataFolder(VT7000_OUTPUT_DIR);
+  editor->rescanAndLoad(true, true);
   ASSERT_TRUE(open());
   for (int page = 0; page < kPageCount; ++page) {
     effect->setParameter(effect, 181, static_cast<float>(page) / 7.0f);
