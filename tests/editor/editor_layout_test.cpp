@@ -119,17 +119,17 @@ std::vector<Expected> expectedControls() {
   e.push_back({5, 233, K::KickButton, 567, 317, 641, 375});
 
   for (auto [tag, x, y] : std::vector<std::tuple<int, int, int>>{{Brightness, 48, 170},
-                                                                  {HarmAmount, 109, 170},
-                                                                  {NoiseAmount, 169, 170},
-                                                                  {LfoRate, 334, 170},
-                                                                  {LfoVibrato, 394, 170},
-                                                                  {LfoTremolo, 455, 170},
-                                                                  {PortamentoRate, 623, 170},
-                                                                  {Attack, 18, 299},
-                                                                  {Stretch, 79, 299},
-                                                                  {Release, 139, 299},
-                                                                  {Volume, 335, 299},
-                                                                  {StereoWidth, 395, 299}})
+                                                                 {HarmAmount, 109, 170},
+                                                                 {NoiseAmount, 169, 170},
+                                                                 {LfoRate, 334, 170},
+                                                                 {LfoVibrato, 394, 170},
+                                                                 {LfoTremolo, 455, 170},
+                                                                 {PortamentoRate, 623, 170},
+                                                                 {Attack, 18, 299},
+                                                                 {Stretch, 79, 299},
+                                                                 {Release, 139, 299},
+                                                                 {Volume, 335, 299},
+                                                                 {StereoWidth, 395, 299}})
     knob(e, 6, tag, x, y);
   e.push_back({6, LfoOn, K::OnOffButton, 259, 130, 280, 147});
   e.push_back({6, PortamentoOn, K::OnOffButton, 514, 130, 535, 147});
@@ -139,18 +139,30 @@ std::vector<Expected> expectedControls() {
 
   e.push_back({7, 178, K::FormantCurveDisplay, 10, 30, 757, 112});
   for (auto [tag, x, y] : std::vector<std::tuple<int, int, int>>{{FormantFilterOn, 3, 4},
-                                                                  {DistortionOn, 3, 130},
-                                                                  {FilterOn, 259, 130},
-                                                                  {ChorusOn, 514, 130},
-                                                                  {DelayOn, 3, 259},
-                                                                  {ReverbOn, 260, 259}})
+                                                                 {DistortionOn, 3, 130},
+                                                                 {FilterOn, 259, 130},
+                                                                 {ChorusOn, 514, 130},
+                                                                 {DelayOn, 3, 259},
+                                                                 {ReverbOn, 260, 259}})
     e.push_back({7, tag, K::OnOffButton, x, y, x + 21, y + 17});
-  for (auto [tag, x, y] : std::vector<std::tuple<int, int, int>>{
-           {Distortion, 18, 170},   {Tube, 79, 170},          {MBass, 139, 170},       {Compress, 200, 170},
-           {FilterCutoff, 334, 170}, {FilterRes, 394, 170},   {FilterEnv, 455, 170},   {ChorusMix, 531, 170},
-           {ChorusRate, 592, 170},   {ChorusDelay, 652, 170}, {ChorusDepth, 713, 170}, {DelayMix, 18, 299},
-           {DelayFeedback, 79, 299}, {DelaySyncL, 139, 299},  {DelaySyncR, 200, 299},  {ReverbMix, 304, 299},
-           {ReverbSize, 364, 299},   {ReverbDecay, 425, 299}})
+  for (auto [tag, x, y] : std::vector<std::tuple<int, int, int>>{{Distortion, 18, 170},
+                                                                 {Tube, 79, 170},
+                                                                 {MBass, 139, 170},
+                                                                 {Compress, 200, 170},
+                                                                 {FilterCutoff, 334, 170},
+                                                                 {FilterRes, 394, 170},
+                                                                 {FilterEnv, 455, 170},
+                                                                 {ChorusMix, 531, 170},
+                                                                 {ChorusRate, 592, 170},
+                                                                 {ChorusDelay, 652, 170},
+                                                                 {ChorusDepth, 713, 170},
+                                                                 {DelayMix, 18, 299},
+                                                                 {DelayFeedback, 79, 299},
+                                                                 {DelaySyncL, 139, 299},
+                                                                 {DelaySyncR, 200, 299},
+                                                                 {ReverbMix, 304, 299},
+                                                                 {ReverbSize, 364, 299},
+                                                                 {ReverbDecay, 425, 299}})
     knob(e, 7, tag, x, y);
   e.push_back({7, FilterMode, K::RadioGroup, 289, 172, 302, 230});
   e.push_back({7, 235, K::KickButton, 567, 317, 641, 375});
@@ -160,18 +172,28 @@ std::vector<Expected> expectedControls() {
 // The framework class each kind must be.
 bool isOfKind(gui::Control* c, ControlKind kind) {
   switch (kind) {
-    case K::FilmKnob: return dynamic_cast<FilmKnob*>(c) != nullptr;
-    case K::ParamDisplay: return dynamic_cast<gui::ParamDisplay*>(c) && !dynamic_cast<gui::OptionMenu*>(c) &&
-                                 !dynamic_cast<gui::TextEdit*>(c);
-    case K::OnOffButton: return dynamic_cast<gui::OnOffButton*>(c) != nullptr;
-    case K::KickButton: return dynamic_cast<gui::KickButton*>(c) != nullptr;
-    case K::RadioGroup: return dynamic_cast<RadioGroup*>(c) != nullptr;
-    case K::NumberField: return dynamic_cast<NumberField*>(c) != nullptr;
-    case K::MultiSwitch: return dynamic_cast<gui::MultiSwitch*>(c) != nullptr;
-    case K::TextEdit: return dynamic_cast<gui::TextEdit*>(c) != nullptr;
+    case K::FilmKnob:
+      return dynamic_cast<FilmKnob*>(c) != nullptr;
+    case K::ParamDisplay:
+      return dynamic_cast<gui::ParamDisplay*>(c) && !dynamic_cast<gui::OptionMenu*>(c) &&
+             !dynamic_cast<gui::TextEdit*>(c);
+    case K::OnOffButton:
+      return dynamic_cast<gui::OnOffButton*>(c) != nullptr;
+    case K::KickButton:
+      return dynamic_cast<gui::KickButton*>(c) != nullptr;
+    case K::RadioGroup:
+      return dynamic_cast<RadioGroup*>(c) != nullptr;
+    case K::NumberField:
+      return dynamic_cast<NumberField*>(c) != nullptr;
+    case K::MultiSwitch:
+      return dynamic_cast<gui::MultiSwitch*>(c) != nullptr;
+    case K::TextEdit:
+      return dynamic_cast<gui::TextEdit*>(c) != nullptr;
     case K::OptionMenu:
-    case K::VoiceList: return dynamic_cast<gui::OptionMenu*>(c) != nullptr;
-    case K::HSlider: return dynamic_cast<gui::HSlider*>(c) != nullptr;
+    case K::VoiceList:
+      return dynamic_cast<gui::OptionMenu*>(c) != nullptr;
+    case K::HSlider:
+      return dynamic_cast<gui::HSlider*>(c) != nullptr;
     default: {
       auto* display = dynamic_cast<EditorDisplay*>(c);
       return display && display->kind() == kind;
@@ -179,9 +201,7 @@ bool isOfKind(gui::Control* c, ControlKind kind) {
   }
 }
 
-gui::PlatformWindow* headlessWindow(gui::Frame& frame, void* /*parent*/) {
-  return new gui::HeadlessWindow(frame);
-}
+gui::PlatformWindow* headlessWindow(gui::Frame& frame, void* /*parent*/) { return new gui::HeadlessWindow(frame); }
 
 class EditorWindow : public ::testing::Test {
 protected:
