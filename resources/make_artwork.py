@@ -18,7 +18,10 @@ import math
 import os
 import sys
 
-import cairo
+try:
+    import cairo
+except ImportError:
+    sys.exit("make_artwork.py needs pycairo and the DejaVu fonts: apt-get install python3-cairo fonts-dejavu-core")
 
 # ---------------------------------------------------------------- palette
 def rgb(hex_text):
