@@ -302,7 +302,8 @@ def make_character_strip(folder):
         c.clip()
         e = c.text_extents(ch)
         c.set_source_rgb(*FIELD_TEXT)
-        c.move_to(i * 8 + (8 - e.x_advance) / 2 - 0.0, 10)
+        # Ink within the cell's first seven columns: the editor advances 7 pixels a character.
+        c.move_to(i * 8 + (7 - e.x_advance) / 2, 10)
         c.show_text(ch)
         c.restore()
     save(s, folder, 140)
