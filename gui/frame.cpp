@@ -188,7 +188,7 @@ void Frame::dispatchEntryKey(const KeyEvent& key) {
     case TextEntry::Result::Changed:
       entryField->setDirty();
       break;
-    case TextEntry::Result::None:
+    case TextEntry::Result::Nothing:
       break;
   }
 }
