@@ -15,7 +15,9 @@ Frame::Frame(const Rect& size, GuiEditor* owner) : ViewContainer(size), editor(o
 }
 
 Frame::~Frame() {
-  // Views go first, while the frame they report to is whole; then the window.
+  // A drag in progress ends (its edit closes); views go while the frame they
+  // report to is whole; then the window.
+  cancelMouse();
   removeAll(false);
   delete window;
   window = nullptr;
@@ -188,7 +190,7 @@ void Frame::dispatchEntryKey(const KeyEvent& key) {
     case TextEntry::Result::Changed:
       entryField->setDirty();
       break;
-    case TextEntry::Result::None:
+    case TextEntry::Result::Nothing:
       break;
   }
 }

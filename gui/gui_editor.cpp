@@ -60,7 +60,7 @@ VirtualKey keyFromVst(int code) {
     case kVstDelete:
       return VirtualKey::Delete;
     default:
-      return VirtualKey::None;
+      return VirtualKey::NoKey;
   }
 }
 

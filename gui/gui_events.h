@@ -29,7 +29,7 @@ struct MouseEvent {
 
 // Keys that have no character of their own.
 enum class VirtualKey : int {
-  None = 0,
+  NoKey = 0,
   Backspace,
   Tab,
   Return,
@@ -48,7 +48,7 @@ enum class VirtualKey : int {
 
 struct KeyEvent {
   int character = 0;  // the typed character (Latin-1), 0 for none
-  VirtualKey key = VirtualKey::None;
+  VirtualKey key = VirtualKey::NoKey;
   int modifiers = 0;  // kShift, kControl, kAlt
 };
 

@@ -84,7 +84,7 @@ bool OptionMenu::getDisplayText(int index, char* text) const {
   if (subMenus[index] && std::strncmp(title, "-M", 2) == 0) title += 2;
   const int number = firstNumber + index;
   switch (numbering) {
-    case MenuNumbering::None:
+    case MenuNumbering::Plain:
       std::snprintf(text, kEntryLength, "%s", title);
       break;
     case MenuNumbering::OneDigit:

@@ -12,7 +12,7 @@
 
 namespace vt::gui {
 
-enum class MenuNumbering { None, OneDigit, TwoDigits, ThreeDigits };
+enum class MenuNumbering { Plain, OneDigit, TwoDigits, ThreeDigits };
 
 class OptionMenu : public ParamDisplay {
 public:
@@ -66,7 +66,7 @@ private:
   char* entries[kMaxEntries];
   OptionMenu* subMenus[kMaxEntries];
   int count = 0;
-  MenuNumbering numbering = MenuNumbering::None;
+  MenuNumbering numbering = MenuNumbering::Plain;
   int firstNumber = 1;
   OptionMenu* lastMenu = nullptr;
   int lastIndex = -1;

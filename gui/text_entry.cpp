@@ -19,13 +19,13 @@ TextEntry::Result TextEntry::handleKey(const KeyEvent& key) {
     case VirtualKey::Escape:
       return Result::Cancel;
     case VirtualKey::Backspace:
-      if (cursorPos == 0) return Result::None;
+      if (cursorPos == 0) return Result::Nothing;
       std::memmove(buffer + cursorPos - 1, buffer + cursorPos, static_cast<size_t>(length - cursorPos + 1));
       --cursorPos;
       --length;
       return Result::Changed;
     case VirtualKey::Delete:
-      if (cursorPos >= length) return Result::None;
+      if (cursorPos >= length) return Result::Nothing;
       std::memmove(buffer + cursorPos, buffer + cursorPos + 1, static_cast<size_t>(length - cursorPos));
       --length;
       return Result::Changed;
@@ -45,8 +45,8 @@ TextEntry::Result TextEntry::handleKey(const KeyEvent& key) {
       break;
   }
   const int c = key.character;
-  if (c < 32 || c > 255 || c == 127 || (key.modifiers & kControl)) return Result::None;
-  if (length >= kMaxLength) return Result::None;
+  if (c < 32 || c > 255 || c == 127 || (key.modifiers & kControl)) return Result::Nothing;
+  if (length >= kMaxLength) return Result::Nothing;
   std::memmove(buffer + cursorPos + 1, buffer + cursorPos, static_cast<size_t>(length - cursorPos + 1));
   buffer[cursorPos++] = static_cast<char>(c);
   ++length;

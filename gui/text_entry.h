@@ -13,7 +13,7 @@ namespace vt::gui {
 class TextEntry {
 public:
   static constexpr int kMaxLength = 255;
-  enum class Result { None, Changed, Commit, Cancel };
+  enum class Result { Nothing, Changed, Commit, Cancel };
 
   void start(const char* text, const Rect& area);
   Result handleKey(const KeyEvent& key);
