@@ -17,7 +17,7 @@
 #include <X11/Xutil.h>
 
 #include "gui/x11/x11_window.h"
-#include "x_test_server.h"
+#include "tests/support/x_test_server.h"
 
 namespace vt::gui::test {
 namespace {
