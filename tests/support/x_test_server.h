@@ -1,5 +1,6 @@
-// An X display for the tests: the one in DISPLAY if it answers, else a private
-// Xvfb started with -displayfd (stopped at exit). Tests skip when neither works.
+// An X display for the tests: a private Xvfb started with -displayfd (stopped
+// at exit), so tests never touch the user's screen; without Xvfb, the display
+// in DISPLAY if it answers. Tests skip when neither works.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -21,14 +22,17 @@ public:
     return server;
   }
   bool available() const { return ok; }
+  // True when the display is the tests' own (pointer and keyboard may be driven).
+  bool isPrivate() const { return child > 0 && ok; }
 
 private:
   XTestServer() {
-    if (const char* d = std::getenv("DISPLAY"); d && *d && answers()) {
-      ok = true;
+    if (access("/usr/bin/Xvfb", X_OK) != 0) {
+      const char* d = std::getenv("DISPLAY");
+      ok = d && *d && answers();
       return;
     }
-    if (access("/usr/bin/Xvfb", X_OK) != 0) return;
+    if (const char* d = std::getenv("DISPLAY")) previous = d;
     int fds[2];
     if (pipe(fds) != 0) return;
     child = fork();
@@ -56,6 +60,7 @@ private:
     const std::string display = ":" + std::string(number, static_cast<size_t>(got - 1));
     setenv("DISPLAY", display.c_str(), 1);
     ok = answers();
+    if (!ok && previous.size()) setenv("DISPLAY", previous.c_str(), 1);
   }
   ~XTestServer() {
     if (child > 0) {
@@ -70,6 +75,7 @@ private:
     return true;
   }
   pid_t child = -1;
+  std::string previous;
   bool ok = false;
 };
 
