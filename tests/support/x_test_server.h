@@ -40,7 +40,7 @@ private:
       close(fds[0]);
       const std::string fd = std::to_string(fds[1]);
       execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-            static_cast<char*>(nullptr));
+            "-noreset", static_cast<char*>(nullptr));
       _exit(127);
     }
     close(fds[1]);
@@ -59,10 +59,13 @@ private:
     if (got <= 0) return;
     const std::string display = ":" + std::string(number, static_cast<size_t>(got - 1));
     setenv("DISPLAY", display.c_str(), 1);
-    ok = answers();
+    // One connection stays open: the server never resets between tests.
+    keeper = XOpenDisplay(nullptr);
+    ok = keeper != nullptr;
     if (!ok && previous.size()) setenv("DISPLAY", previous.c_str(), 1);
   }
   ~XTestServer() {
+    if (keeper) XCloseDisplay(keeper);
     if (child > 0) {
       kill(child, SIGTERM);
       waitpid(child, nullptr, 0);
@@ -75,6 +78,7 @@ private:
     return true;
   }
   pid_t child = -1;
+  Display* keeper = nullptr;
   std::string previous;
   bool ok = false;
 };
