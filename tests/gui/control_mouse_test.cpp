@@ -103,6 +103,16 @@ TEST_F(ControlMouseTest, ControlClickRestoresTheDefaultWithoutAnEdit) {
   EXPECT_TRUE(editor.edits.empty());
 }
 
+TEST_F(ControlMouseTest, WheelStepsTheKnobAsOneEditPerStep) {
+  editor.knob->setValue(0.5f);
+  EXPECT_TRUE(editor.getFrame()->wheel(centre, 2.0f, 0));
+  EXPECT_NEAR(editor.knob->getValue(), 0.52f, 1e-6f);
+  EXPECT_TRUE(editor.getFrame()->wheel(centre, -1.0f, kShift));
+  EXPECT_NEAR(editor.knob->getValue(), 0.519f, 1e-6f);
+  EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin 1", "end 1", "begin 1", "end 1"}));
+  EXPECT_EQ(editor.changes.size(), 2u);
+}
+
 TEST_F(ControlMouseTest, ClosingDuringADragEndsTheEdit) {
   window->press(centre);
   window->move(centre + Point(5, 0));
