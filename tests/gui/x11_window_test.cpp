@@ -113,7 +113,7 @@ bool xdotool(const std::string& arguments) {
   return std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-TEST_F(X11WindowTest, RealPointerDragsTheKnobBeyondTheWindowAndThePopUpTakesKeys) {
+TEST_F(X11WindowTest, RealPointerAndKeysDriveKnobPopUpAndTextEntry) {
   if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool not installed";
   if (!XTestServer::instance().isPrivate()) GTEST_SKIP() << "would move the pointer of a shared display";
   ASSERT_TRUE(openNative());
@@ -148,6 +148,19 @@ TEST_F(X11WindowTest, RealPointerDragsTheKnobBeyondTheWindowAndThePopUpTakesKeys
   ASSERT_EQ(editor.changes.size(), 1u);
   EXPECT_EQ(editor.menu->getCurrent(), 2);
   EXPECT_EQ(editor.menu->getLastIndex(), 1) << "the sub-menu's second entry";
+  EXPECT_EQ(mismatches(), 0);
+
+  // The text field: a click gives the framework's entry the keyboard; Enter takes the text.
+  const Point field = editor.centreOf(kTextRect);
+  XTranslateCoordinates(display, child(), DefaultRootWindow(display), field.x, field.y, &x, &y, &unused);
+  ASSERT_TRUE(xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1"));
+  editor.idle();
+  ASSERT_TRUE(editor.text->isEditingText());
+  ASSERT_TRUE(xdotool("key BackSpace type 'Z'"));
+  ASSERT_TRUE(xdotool("key Return"));
+  for (int i = 0; i < 3; ++i) editor.idle();
+  EXPECT_STREQ(editor.text->getText(), "Voice Z");
+  EXPECT_FALSE(editor.text->isEditingText());
   EXPECT_EQ(mismatches(), 0);
 }
 
