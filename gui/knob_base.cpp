@@ -95,4 +95,16 @@ void KnobBase::onMouseMoved(const MouseEvent& event) {
 
 void KnobBase::onMouseUp(const MouseEvent&) { endEdit(); }
 
+bool KnobBase::onWheel(Point, float distance, int modifiers) {
+  const float step = getRange() * ((modifiers & kShift) ? 0.001f : 0.01f);
+  float value = getValue() + distance * step;
+  value = value < minValue ? minValue : (value > maxValue ? maxValue : value);
+  if (value == getValue()) return true;
+  beginEdit();
+  setValue(value);
+  notifyListener();
+  endEdit();
+  return true;
+}
+
 }  // namespace vt::gui

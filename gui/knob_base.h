@@ -9,6 +9,8 @@
 //    angle around the centre; a step of more than half the range (across the
 //    gap at the bottom) pins to the nearer end instead. Every change notifies;
 //    end-edit on release.
+// The mouse wheel steps the value by a hundredth of the range (a thousandth
+// with Shift), as one edit each.
 // Subclasses draw (a film strip, a handle); this base draws a simple pointer.
 #pragma once
 
@@ -32,6 +34,7 @@ public:
   MouseResult onMouseDown(const MouseEvent& event) override;
   void onMouseMoved(const MouseEvent& event) override;
   void onMouseUp(const MouseEvent& event) override;
+  bool onWheel(Point where, float distance, int modifiers) override;
 
   // The angle (degrees, mathematical orientation) that shows a value.
   float angleOfValue(float value) const;

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "gui/h_slider.h"
+#include "gui/multi_switch.h"
 #include "gui_test_editor.h"
 
 namespace vt::gui::test {
@@ -101,6 +103,54 @@ TEST_F(ControlMouseTest, ControlClickRestoresTheDefaultWithoutAnEdit) {
   ASSERT_EQ(editor.changes.size(), 1u);
   EXPECT_EQ(editor.changes[0].value, 0.25f);
   EXPECT_TRUE(editor.edits.empty());
+}
+
+TEST_F(ControlMouseTest, WheelStepsTheKnobAsOneEditPerStep) {
+  editor.knob->setValue(0.5f);
+  EXPECT_TRUE(editor.getFrame()->wheel(centre, 2.0f, 0));
+  EXPECT_NEAR(editor.knob->getValue(), 0.52f, 1e-6f);
+  EXPECT_TRUE(editor.getFrame()->wheel(centre, -1.0f, kShift));
+  EXPECT_NEAR(editor.knob->getValue(), 0.519f, 1e-6f);
+  EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin 1", "end 1", "begin 1", "end 1"}));
+  EXPECT_EQ(editor.changes.size(), 2u);
+}
+
+TEST_F(ControlMouseTest, SliderJumpsToThePressDragsFinelyWithShiftAndResetsWithControl) {
+  // Track 171 wide, handle 11 (no images: an 8 pixel handle): travel 163 pixels.
+  HSlider* slider = new HSlider(Rect::fromSize(400, 20, 171, 22), &editor, 9, nullptr, nullptr);
+  slider->setDefaultValue(0.5f);
+  editor.getFrame()->addView(slider);
+  const int travel = 171 - 8;
+  window->press(Point(400 + 4 + travel / 4, 30));  // the handle's centre goes under the cursor
+  EXPECT_NEAR(slider->getValue(), 0.25f, 0.01f);
+  window->move(Point(400 + 4 + travel / 2, 30));
+  EXPECT_NEAR(slider->getValue(), 0.5f, 0.01f);
+  const float before = slider->getValue();
+  window->move(Point(400 + 4 + travel / 2, 30), kLeftButton | kShift);
+  window->move(Point(400 + 4 + travel / 2 + 50, 30), kLeftButton | kShift);
+  EXPECT_NEAR(slider->getValue(), before + 50.0f / travel / 5.0f, 1e-4f);
+  window->release(Point(0, 0));
+  EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin 9", "end 9"}));
+  window->press(slider->handleRect().topLeft() + Point(1, 1), kLeftButton | kControl);
+  EXPECT_EQ(slider->getValue(), 0.5f);
+}
+
+TEST_F(ControlMouseTest, MultiSwitchStepsThroughItsStatesBothWays) {
+  MultiSwitch* modes = new MultiSwitch(Rect::fromSize(400, 60, 93, 22), &editor, 10, 3, nullptr);
+  editor.getFrame()->addView(modes);
+  std::vector<int> states;
+  for (int i = 0; i < 4; ++i) {
+    window->advanceClock(1000);
+    window->press(Point(420, 70));
+    window->release(Point(420, 70));
+    states.push_back(modes->currentState());
+  }
+  window->advanceClock(1000);
+  window->press(Point(420, 70), kRightButton);
+  states.push_back(modes->currentState());
+  EXPECT_EQ(states, (std::vector<int>{1, 2, 0, 1, 0}));
+  EXPECT_FLOAT_EQ(editor.changes[1].value, 1.0f);  // state 2 of 3
+  EXPECT_FLOAT_EQ(editor.changes[0].value, 0.5f);
 }
 
 TEST_F(ControlMouseTest, ClosingDuringADragEndsTheEdit) {

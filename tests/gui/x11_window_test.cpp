@@ -6,6 +6,7 @@
 // gtest and the framework first: Xlib's macros (None, Status) would break them.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -17,7 +18,7 @@
 #include <X11/Xutil.h>
 
 #include "gui/x11/x11_window.h"
-#include "x_test_server.h"
+#include "tests/support/x_test_server.h"
 
 namespace vt::gui::test {
 namespace {
@@ -105,6 +106,62 @@ TEST_F(X11WindowTest, AParentDestroyedBeforeCloseDoesNotEndTheProcess) {
   // A parent id that never was a window: open fails cleanly.
   editor.setWindowFactory(createNativeWindow);
   EXPECT_FALSE(editor.open(reinterpret_cast<void*>(static_cast<std::uintptr_t>(0x7ffffff0))));
+}
+
+// Runs xdotool on the test's display; false when it is missing or fails.
+bool xdotool(const std::string& arguments) {
+  return std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+TEST_F(X11WindowTest, RealPointerAndKeysDriveKnobPopUpAndTextEntry) {
+  if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool not installed";
+  if (!XTestServer::instance().isPrivate()) GTEST_SKIP() << "would move the pointer of a shared display";
+  ASSERT_TRUE(openNative());
+  editor.setKnobMode(kLinearMode);
+  editor.knob->setValue(0.2f);
+  int x = 0, y = 0;
+  Window unused;
+  const Point knob = editor.centreOf(kKnobRect);
+  XTranslateCoordinates(display, child(), DefaultRootWindow(display), knob.x, knob.y, &x, &y, &unused);
+  XSync(display, False);
+  // Press on the knob, then leave the window far to the right: the grab keeps the drag.
+  ASSERT_TRUE(xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " mousedown 1"));
+  editor.idle();
+  ASSERT_TRUE(xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y - 20)));
+  editor.idle();
+  EXPECT_NEAR(editor.knob->getValue(), 0.3f, 1e-5f);
+  ASSERT_TRUE(xdotool("mousemove 1000 " + std::to_string(y - 20)));
+  editor.idle();
+  EXPECT_EQ(editor.knob->getValue(), 1.0f) << "moves outside the window still reach the knob";
+  ASSERT_TRUE(xdotool("mouseup 1"));
+  editor.idle();
+  EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin 1", "end 1"}));
+
+  // The option menu: a click opens the framework's pop-up, keys choose in it.
+  const Point menu = editor.centreOf(kMenuRect);
+  XTranslateCoordinates(display, child(), DefaultRootWindow(display), menu.x, menu.y, &x, &y, &unused);
+  ASSERT_TRUE(xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1"));
+  editor.idle();
+  editor.changes.clear();
+  ASSERT_TRUE(xdotool("key Down Down Right Down Return"));
+  for (int i = 0; i < 5; ++i) editor.idle();
+  ASSERT_EQ(editor.changes.size(), 1u);
+  EXPECT_EQ(editor.menu->getCurrent(), 2);
+  EXPECT_EQ(editor.menu->getLastIndex(), 1) << "the sub-menu's second entry";
+  EXPECT_EQ(mismatches(), 0);
+
+  // The text field: a click gives the framework's entry the keyboard; Enter takes the text.
+  const Point field = editor.centreOf(kTextRect);
+  XTranslateCoordinates(display, child(), DefaultRootWindow(display), field.x, field.y, &x, &y, &unused);
+  ASSERT_TRUE(xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1"));
+  editor.idle();
+  ASSERT_TRUE(editor.text->isEditingText());
+  ASSERT_TRUE(xdotool("key BackSpace type 'Z'"));
+  ASSERT_TRUE(xdotool("key Return"));
+  for (int i = 0; i < 3; ++i) editor.idle();
+  EXPECT_STREQ(editor.text->getText(), "Voice Z");
+  EXPECT_FALSE(editor.text->isEditingText());
+  EXPECT_EQ(mismatches(), 0);
 }
 
 // A minimal XDND source: offers a uri-list at a point of the target and

@@ -1,5 +1,6 @@
-// An X display for the tests: the one in DISPLAY if it answers, else a private
-// Xvfb started with -displayfd (stopped at exit). Tests skip when neither works.
+// An X display for the tests: a private Xvfb started with -displayfd (stopped
+// at exit), so tests never touch the user's screen; without Xvfb, the display
+// in DISPLAY if it answers. Tests skip when neither works.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -21,14 +22,17 @@ public:
     return server;
   }
   bool available() const { return ok; }
+  // True when the display is the tests' own (pointer and keyboard may be driven).
+  bool isPrivate() const { return child > 0 && ok; }
 
 private:
   XTestServer() {
-    if (const char* d = std::getenv("DISPLAY"); d && *d && answers()) {
-      ok = true;
+    if (access("/usr/bin/Xvfb", X_OK) != 0) {
+      const char* d = std::getenv("DISPLAY");
+      ok = d && *d && answers();
       return;
     }
-    if (access("/usr/bin/Xvfb", X_OK) != 0) return;
+    if (const char* d = std::getenv("DISPLAY")) previous = d;
     int fds[2];
     if (pipe(fds) != 0) return;
     child = fork();
@@ -36,7 +40,7 @@ private:
       close(fds[0]);
       const std::string fd = std::to_string(fds[1]);
       execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-            static_cast<char*>(nullptr));
+            "-noreset", static_cast<char*>(nullptr));
       _exit(127);
     }
     close(fds[1]);
@@ -55,9 +59,13 @@ private:
     if (got <= 0) return;
     const std::string display = ":" + std::string(number, static_cast<size_t>(got - 1));
     setenv("DISPLAY", display.c_str(), 1);
-    ok = answers();
+    // One connection stays open: the server never resets between tests.
+    keeper = XOpenDisplay(nullptr);
+    ok = keeper != nullptr;
+    if (!ok && previous.size()) setenv("DISPLAY", previous.c_str(), 1);
   }
   ~XTestServer() {
+    if (keeper) XCloseDisplay(keeper);
     if (child > 0) {
       kill(child, SIGTERM);
       waitpid(child, nullptr, 0);
@@ -70,6 +78,8 @@ private:
     return true;
   }
   pid_t child = -1;
+  Display* keeper = nullptr;
+  std::string previous;
   bool ok = false;
 };
 
