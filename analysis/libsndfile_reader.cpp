@@ -70,8 +70,9 @@ bool LibsndfileReader::open(const char* path) {
     close();
     return false;
   }
-  // libsndfile reports the smpl note; the inst and INST notes come from our own
-  // chunk walk, whatever it thinks of the rest of the file.
+  // The base note comes from our own chunk walk, as in our own reader:
+  // libsndfile reads no WAVE inst or AIFF INST note and cuts smpl notes to a
+  // byte. The walk reports the notes whatever it thinks of the rest of the file.
   SoundFileHeader header;
   const bool headerAccepted = parseSoundFileHeader(cursor.source, header);
 
@@ -92,13 +93,6 @@ bool LibsndfileReader::open(const char* path) {
     close();
     return false;
   }
-  SF_INSTRUMENT instrument;
-  std::memset(&instrument, 0, sizeof instrument);
-  int note = 0;
-  if (sf_command(file, SFC_GET_INSTRUMENT, &instrument, sizeof instrument) == SF_TRUE) {
-    const int base = static_cast<unsigned char>(instrument.basenote);
-    if (base >= 1 && base <= 127) note = base;
-  }
   fileInfo.type = type;
   fileInfo.sampleRate = sfInfo.samplerate;
   fileInfo.channels = sfInfo.channels;
@@ -107,7 +101,7 @@ bool LibsndfileReader::open(const char* path) {
   // COMM chunk's count is the one that holds.
   if (type == SoundFileType::Aiff && headerAccepted && header.frames < fileInfo.frames) fileInfo.frames = header.frames;
   remainingFrames = fileInfo.frames;
-  fileInfo.baseNote = note != 0 ? note : header.instrumentNote;
+  fileInfo.baseNote = header.baseNote();
   return true;
 }
 
