@@ -151,9 +151,10 @@ bool parseSoundFileHeader(ByteSource& source, SoundFileHeader& header) {
       std::uint8_t offsets[8] = {};
       if (size < 8) return false;
       const std::uint32_t skip = source.read(body, offsets, sizeof offsets) ? loadUint32(offsets, true) : 0;
+      if (skip > size - 8) return false;  // samples said to start past the chunk
       haveData = true;
       header.dataOffset = body + 8 + skip;
-      dataBytes = skip <= size - 8 ? size - 8 - skip : 0;
+      dataBytes = size - 8 - skip;
       const std::uint64_t inFile = header.dataOffset <= fileSize ? fileSize - header.dataOffset : 0;
       if (dataBytes > inFile) dataBytes = inFile;
     } else if (id == fourCc("PEAK")) {
