@@ -70,10 +70,16 @@ bool LibsndfileReader::open(const char* path) {
     close();
     return false;
   }
-  // libsndfile reports the smpl note; the inst and INST notes come from our own
-  // chunk walk, whatever it thinks of the rest of the file.
+  // Our own chunk walk must accept the file too, so that no file loads here
+  // that the builds without libsndfile refuse (libsndfile also opens files
+  // with absurd AIFF rates or bit widths it guesses at). The base note comes
+  // from the walk as well: libsndfile reads no WAVE inst or AIFF INST note and
+  // cuts smpl notes to a byte.
   SoundFileHeader header;
-  const bool headerAccepted = parseSoundFileHeader(cursor.source, header);
+  if (!parseSoundFileHeader(cursor.source, header)) {
+    close();
+    return false;
+  }
 
   SF_VIRTUAL_IO io = {cursorLength, cursorSeek, cursorRead, cursorWrite, cursorTell};
   SF_INFO sfInfo;
@@ -92,22 +98,15 @@ bool LibsndfileReader::open(const char* path) {
     close();
     return false;
   }
-  SF_INSTRUMENT instrument;
-  std::memset(&instrument, 0, sizeof instrument);
-  int note = 0;
-  if (sf_command(file, SFC_GET_INSTRUMENT, &instrument, sizeof instrument) == SF_TRUE) {
-    const int base = static_cast<unsigned char>(instrument.basenote);
-    if (base >= 1 && base <= 127) note = base;
-  }
   fileInfo.type = type;
   fileInfo.sampleRate = sfInfo.samplerate;
   fileInfo.channels = sfInfo.channels;
   fileInfo.frames = sfInfo.frames;
-  // libsndfile counts AIFF frames from the sound data, pad byte included; the
-  // COMM chunk's count is the one that holds.
-  if (type == SoundFileType::Aiff && headerAccepted && header.frames < fileInfo.frames) fileInfo.frames = header.frames;
+  // libsndfile counts AIFF frames from the sound data alone; the COMM chunk's
+  // count is the one that holds.
+  if (type == SoundFileType::Aiff && header.frames < fileInfo.frames) fileInfo.frames = header.frames;
   remainingFrames = fileInfo.frames;
-  fileInfo.baseNote = note != 0 ? note : header.instrumentNote;
+  fileInfo.baseNote = header.baseNote();
   return true;
 }
 

@@ -1,6 +1,7 @@
 // The sound file reader of builds that link libsndfile. The container is
 // still decided from the header bytes (libsndfile names AIFF-C files AIFF),
-// and only the sample formats our own reader decodes are accepted.
+// and a file is accepted only when our own header walk accepts it as well and
+// libsndfile decodes one of the sample formats our own reader decodes.
 #pragma once
 
 #include <cstdint>

@@ -21,6 +21,14 @@ std::uint32_t fourCc(const char* id) {
          static_cast<std::uint32_t>(static_cast<std::uint8_t>(id[2])) << 8 | static_cast<std::uint8_t>(id[3]);
 }
 
+// Chunk ids are four printable ASCII characters; anything else means the walk
+// has lost its way in a damaged file.
+bool printableId(const std::uint8_t* id) {
+  for (int i = 0; i < 4; ++i)
+    if (id[i] < 0x20 || id[i] > 0x7E) return false;
+  return true;
+}
+
 int validNote(std::uint32_t note) { return note >= 1 && note <= 127 ? static_cast<int>(note) : 0; }
 
 // An 80-bit IEEE extended number (AIFF sample rate) as a whole number of Hz;
@@ -82,7 +90,7 @@ bool parseAiffCommon(const std::uint8_t* body, std::uint32_t size, SoundFileHead
   const int bits = static_cast<std::int16_t>(loadUint16(body + 6, true));
   header.channels = channels > 0 ? channels : 0;
   header.sampleRate = extendedToRate(body + 8);
-  if (bits < 1 || bits > 32) return false;
+  if (bits < 8 || bits > 32) return false;  // AIFF samples are at least a byte wide
   header.bytesPerSample = (bits + 7) / 8;
   header.encoding = SampleEncoding::SignedInt;
   return true;
@@ -109,6 +117,7 @@ bool parseSoundFileHeader(ByteSource& source, SoundFileHeader& header) {
   for (int chunk = 0; chunk < kMaxChunks && position + 8 <= fileSize; ++chunk) {
     std::uint8_t chunkHeader[8];
     if (!source.read(position, chunkHeader, sizeof chunkHeader)) return false;
+    if (!printableId(chunkHeader)) break;
     const std::uint32_t id = fourCc(reinterpret_cast<const char*>(chunkHeader));
     const std::uint32_t size = loadUint32(chunkHeader + 4, bigEndian);
     const std::uint64_t body = position + 8;
@@ -142,11 +151,16 @@ bool parseSoundFileHeader(ByteSource& source, SoundFileHeader& header) {
       std::uint8_t offsets[8] = {};
       if (size < 8) return false;
       const std::uint32_t skip = source.read(body, offsets, sizeof offsets) ? loadUint32(offsets, true) : 0;
+      if (skip > size - 8) return false;  // samples said to start past the chunk
       haveData = true;
       header.dataOffset = body + 8 + skip;
-      dataBytes = skip <= size - 8 ? size - 8 - skip : 0;
+      dataBytes = size - 8 - skip;
       const std::uint64_t inFile = header.dataOffset <= fileSize ? fileSize - header.dataOffset : 0;
       if (dataBytes > inFile) dataBytes = inFile;
+    } else if (id == fourCc("PEAK")) {
+      // A peak chunk holds one entry per channel after the format; one that
+      // disagrees marks a damaged header (a channel count gone wrong).
+      if (!haveFormat || size != 8u + 8u * static_cast<std::uint32_t>(header.channels)) return false;
     } else if (wave && id == fourCc("smpl")) {
       if (whole && size >= 16 && source.read(body, bytes, 16))
         header.samplerNote = validNote(loadUint32(bytes + 12, bigEndian));

@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static vt::analysis::WaveAiffReader* reader = new vt::analysis::WaveAiffReader();
   if (!reader->openMemory(data, size)) return 0;
   const int channels = reader->info().channels;
-  std::vector<float> block(static_cast<std::size_t>(channels) * 97);
+  std::vector<float> block(static_cast<std::size_t>(channels) * 128);  // steps run from 1 to 109 frames
   std::int64_t frames = 0;
   for (std::int64_t step = 1;; step = step % 97 + 13) {
     const std::int64_t got = reader->read(block.data(), step);

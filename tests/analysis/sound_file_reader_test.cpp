@@ -290,10 +290,16 @@ TEST_F(SoundFileReaderTest, GarbageAndDamagedFilesNeverCrashOrReadOutsideTheFile
       EXPECT_TRUE(info.baseNote >= 0 && info.baseNote <= 127);
     }
     own.close();
-    if (round % 10 == 0) {  // libsndfile takes files only
+    if (round % 4 == 0) {  // libsndfile takes files only
+      // Whatever the libsndfile-backed reader loads, ours loads the same way.
       const std::string p = path("garbage");
       test::writeBytes(p, bytes);
-      readWith(library, p, 4096);
+      const ReadResult a = readWith(library, p, 4096);
+      if (!a.opened) continue;
+      const ReadResult b = readWith(own, p, 4096);
+      ASSERT_TRUE(b.opened) << "round " << round;
+      expectSameInfo(a.info, b.info, "round " + std::to_string(round));
+      expectSameSamples(a.samples, b.samples, "round " + std::to_string(round));
     }
   }
 }
