@@ -1,0 +1,59 @@
+// A second thread writes parameters (and reads them and their display text,
+// as a host's editor thread does) while the audio thread renders. Values
+// are legal; the output must stay finite and bounded, and nothing may crash.
+#include <atomic>
+#include <thread>
+
+#include "tools/validate/scenario_support.h"
+
+namespace vt::validate {
+
+namespace {
+
+constexpr double kPlaySeconds = 0.6;
+
+}  // namespace
+
+bool concurrentWriteRound(RoundContext& context) {
+  ValidatorRandom& random = context.random;
+  InstanceUnderTest instance;
+  const int block = random.between(16, 512);
+  if (!openInstance(context, instance, kDefaultRate, block)) return false;
+  const int count = instance.parameterCount();
+  instance.resume();
+
+  std::atomic<bool> stop{false};
+  std::atomic<long> writes{0};
+  const std::uint32_t writerSeed = static_cast<std::uint32_t>(random.uniform() * 4294967295.0);
+  vst2::AEffect* effect = instance.effect();
+  std::thread writer([&stop, &writes, effect, count, writerSeed] {
+    ValidatorRandom own(writerSeed);
+    char text[render::PluginHost::kTextBufferSize];
+    while (!stop.load(std::memory_order_relaxed) && count > 0) {
+      const int index = own.below(count);
+      if (effect->setParameter) effect->setParameter(effect, index, static_cast<float>(own.uniform()));
+      writes.fetch_add(1, std::memory_order_relaxed);
+      if (own.chance(0.25) && effect->getParameter) (void)effect->getParameter(effect, index);
+      if (own.chance(0.05)) {
+        text[0] = '\0';
+        effect->dispatcher(effect, vst2::effGetParamDisplay, index, 0, text, 0.0f);
+      }
+      if (own.chance(0.03)) std::this_thread::yield();
+    }
+  });
+
+  SignalStats stats;
+  playRandomly(instance, random, kPlaySeconds, block, stats);
+  stop.store(true);
+  writer.join();
+
+  const std::string bad = badOutput(stats, kDefaultRate);
+  if (!bad.empty()) {
+    context.failure = "while another thread wrote parameters (" + std::to_string(writes.load()) + " writes): " + bad;
+    return false;
+  }
+  context.note = std::to_string(writes.load()) + " writes from the second thread in the last round";
+  return true;
+}
+
+}  // namespace vt::validate

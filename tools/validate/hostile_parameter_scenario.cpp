@@ -1,0 +1,103 @@
+// Random automation of every parameter with values no host should send but
+// some do: NaN, infinities, huge and negative numbers, denormals. Afterwards
+// every parameter must read back finite, and once the host writes the
+// original values back, clean playing must be finite and bounded: a bad
+// value may not poison the sound for good.
+#include <cfloat>
+#include <cmath>
+#include <limits>
+
+#include "tools/validate/scenario_support.h"
+
+namespace vt::validate {
+
+namespace {
+
+constexpr double kHostileSeconds = 0.3;
+constexpr double kCleanSeconds = 1.0;
+
+float hostileValue(ValidatorRandom& random) {
+  static const float kValues[] = {std::numeric_limits<float>::quiet_NaN(),
+                                  -std::numeric_limits<float>::quiet_NaN(),
+                                  std::numeric_limits<float>::infinity(),
+                                  -std::numeric_limits<float>::infinity(),
+                                  FLT_MAX,
+                                  -FLT_MAX,
+                                  1e30f,
+                                  -1e30f,
+                                  1e6f,
+                                  -1e6f,
+                                  -1.0f,
+                                  2.0f,
+                                  1.0000001f,
+                                  -0.0f,
+                                  1e-40f,
+                                  -1e-40f};
+  const int count = sizeof(kValues) / sizeof(kValues[0]);
+  const int pick = random.below(count + 2);
+  if (pick < count) return kValues[pick];
+  if (pick == count) return static_cast<float>(random.uniform(-10.0, 10.0));
+  return static_cast<float>(random.uniform());  // an ordinary value in between
+}
+
+}  // namespace
+
+bool hostileParameterRound(RoundContext& context) {
+  ValidatorRandom& random = context.random;
+  InstanceUnderTest instance;
+  const int block = random.between(32, 1024);
+  if (!openInstance(context, instance, kDefaultRate, block)) return false;
+  const int count = instance.parameterCount();
+  const std::vector<float> original = instance.parameters();
+  instance.resume();
+
+  // Hostile automation while notes play: every block writes some parameters,
+  // and every parameter is hit at least once.
+  MidiEventList list;
+  std::int64_t left = framesIn(kHostileSeconds, kDefaultRate);
+  int sweep = 0;
+  while (left > 0) {
+    const int frames = static_cast<int>(std::min<std::int64_t>(left, random.between(1, block)));
+    const int writes = random.between(1, 16);
+    for (int w = 0; w < writes && count > 0; ++w) {
+      const int index = sweep < count ? sweep++ : random.below(count);
+      instance.setParameter(index, hostileValue(random));
+      if (random.chance(0.2)) instance.pluginHost().requestText(vst2::effGetParamDisplay, index);
+    }
+    list.clear();
+    if (random.chance(0.2)) addRandomNotes(list, random, random.between(1, 3), frames);
+    instance.render(frames, list.events());  // anything may come out while the values are bad
+    left -= frames;
+  }
+  while (sweep < count) instance.setParameter(sweep++, hostileValue(random));
+  instance.render(1, nullptr);
+
+  for (int i = 0; i < count; ++i) {
+    const float value = instance.getParameter(i);
+    if (!std::isfinite(value)) {
+      context.failure = "parameter " + std::to_string(i) + " (" + instance.parameterName(i) +
+                        ") reads back non-finite after hostile writes";
+      return false;
+    }
+  }
+
+  // The host writes the original values back; from here on the output must be clean.
+  for (int i = 0; i < count; ++i) instance.setParameter(i, original[static_cast<std::size_t>(i)]);
+  list.clear();
+  addAllNotesOff(list);
+  SignalStats clean;
+  instance.render(1, list.events(), &clean);
+  playRandomly(instance, random, kCleanSeconds, block, clean);
+  const std::string bad = badOutput(clean, kDefaultRate);
+  if (!bad.empty()) {
+    context.failure = "clean playing after NaN/Inf/out-of-range writes and the original values restored: " + bad;
+    return false;
+  }
+  char text[96];
+  std::snprintf(text, sizeof(text), "all %d parameters hit; clean playing peak %.3f", count,
+                static_cast<double>(clean.peak));
+  context.note = text;
+  return true;
+}
+
+}  // namespace vt::validate
