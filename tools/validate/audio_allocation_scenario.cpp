@@ -5,6 +5,7 @@
 // automation, tempo changes and a chunk restore between blocks. Any
 // allocation fails the scenario.
 #include <cstdio>
+#include <new>
 
 #include "tools/validate/allocation_hook.h"
 #include "tools/validate/scenario_support.h"
@@ -27,6 +28,19 @@ bool audioAllocationAvailable(std::string& whyNot) {
 
 bool audioAllocationRound(RoundContext& context) {
   ValidatorRandom& random = context.random;
+  // The hooks must see an allocation made through the C++ runtime, as the
+  // module's are; else counting nothing would prove nothing.
+  {
+    resetAllocationCount();
+    armAllocationCount();
+    void* volatile probe = ::operator new(16);
+    disarmAllocationCount();
+    ::operator delete(probe);
+    if (allocationsCounted() != 1) {
+      context.failure = "the allocation hooks do not see operator new: counting is not possible in this build";
+      return false;
+    }
+  }
   static const double kRates[] = {22050.0, 44100.0, 48000.0, 96000.0, 192000.0};
   const double rate = kRates[random.below(5)];
   const int block = random.between(16, 1024);

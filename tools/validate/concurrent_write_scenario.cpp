@@ -2,6 +2,7 @@
 // as a host's editor thread does) while the audio thread renders. Values
 // are legal; the output must stay finite and bounded, and nothing may crash.
 #include <atomic>
+#include <cstdio>
 #include <thread>
 
 #include "tools/validate/scenario_support.h"
@@ -10,7 +11,12 @@ namespace vt::validate {
 
 namespace {
 
-constexpr double kPlaySeconds = 0.6;
+// The audio thread plays slices until both minimums are reached (and stops
+// at the maximum whatever the writer managed).
+constexpr double kSliceSeconds = 0.05;
+constexpr double kMinPlaySeconds = 0.6;
+constexpr double kMaxPlaySeconds = 20.0;
+constexpr long kMinWrites = 2000;
 
 }  // namespace
 
@@ -42,8 +48,13 @@ bool concurrentWriteRound(RoundContext& context) {
     }
   });
 
+  while (writes.load() == 0) std::this_thread::yield();
   SignalStats stats;
-  playRandomly(instance, random, kPlaySeconds, block, stats);
+  double played = 0.0;
+  while (played < kMaxPlaySeconds && (played < kMinPlaySeconds || writes.load() < kMinWrites)) {
+    playRandomly(instance, random, kSliceSeconds, block, stats);
+    played += kSliceSeconds;
+  }
   stop.store(true);
   writer.join();
 
@@ -52,7 +63,10 @@ bool concurrentWriteRound(RoundContext& context) {
     context.failure = "while another thread wrote parameters (" + std::to_string(writes.load()) + " writes): " + bad;
     return false;
   }
-  context.note = std::to_string(writes.load()) + " writes from the second thread in the last round";
+  char text[96];
+  std::snprintf(text, sizeof(text), "last round %ld writes from the second thread during %.2f s of audio",
+                writes.load(), played);
+  context.note = text;
   return true;
 }
 

@@ -1,0 +1,71 @@
+// vt7000-validate run against the built module for the shortest budget (one
+// round of every scenario): the report's shape, not its verdicts. Whether
+// every scenario passes depends on the module's state of repair; this test
+// checks that each scenario reports exactly one line, that the closing line
+// is "N passed, N failed" with the counts of those lines, and that the exit
+// status follows the failures.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Run {
+  std::vector<std::string> lines;
+  int status = -1;
+};
+
+Run runValidator(const std::string& arguments) {
+  Run run;
+  const std::string command = std::string(VT7000_VALIDATE_PATH) + " " + arguments + " 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return run;
+  std::string text;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0) text.append(buffer, n);
+  const int raw = pclose(pipe);
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) run.lines.push_back(line);
+  return run;
+}
+
+TEST(Validator, ReportsOneLinePerScenarioAndTheSummary) {
+  const Run names = runValidator("--list");
+  ASSERT_EQ(names.status, 0);
+  ASSERT_EQ(names.lines.size(), 8u);
+
+  const Run run = runValidator(std::string("'") + VT7000_MODULE_PATH + "' --seconds 0 --seed 5");
+  ASSERT_EQ(run.lines.size(), names.lines.size() + 2) << "a heading, one line per scenario, the summary";
+  EXPECT_EQ(run.lines.front().rfind("validating ", 0), 0u);
+  int passed = 0, failed = 0;
+  for (std::size_t i = 0; i < names.lines.size(); ++i) {
+    const std::string& line = run.lines[i + 1];
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(line, match, std::regex("(PASS|FAIL|SKIP) +(\\S+) +\\S.*"))) << line;
+    EXPECT_EQ(match[2].str(), names.lines[i]);
+    passed += match[1] == "PASS" ? 1 : 0;
+    failed += match[1] == "FAIL" ? 1 : 0;
+    if (match[1] == "FAIL") EXPECT_NE(line.find("round 1"), std::string::npos) << "a failure names its round";
+  }
+  EXPECT_EQ(run.lines.back(), std::to_string(passed) + " passed, " + std::to_string(failed) + " failed");
+  EXPECT_EQ(run.status, failed > 0 ? 1 : 0);
+}
+
+TEST(Validator, RefusesWhatItCannotValidate) {
+  // No summary line when nothing was validated: a missing module, an unknown
+  // scenario or a bad budget is a usage error (status 2).
+  for (const char* arguments : {"/nonexistent/module.so", "--seconds -1 m.so", "--only nothing m.so", ""}) {
+    const Run run = runValidator(arguments);
+    EXPECT_EQ(run.status, 2) << arguments;
+    for (const std::string& line : run.lines) EXPECT_EQ(line.find(" passed, "), std::string::npos) << arguments;
+  }
+}
+
+}  // namespace
