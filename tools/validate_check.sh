@@ -20,8 +20,7 @@ case "$mode" in
     [ $# -ge 5 ] || { echo "usage: $0 run LABEL LOG TIMEOUT COMMAND..." >&2; exit 2; }
     label=$2 log=$3 limit=$4
     shift 4
-    status=0
-    timeout "$limit" "$@" 2>&1 | tr -d '\r' | tee "$log" || true
+    timeout "$limit" "$@" 2>&1 | tr -d '\r' | tee "$log"
     status=${PIPESTATUS[0]}
     ;;
   judge)

@@ -15,13 +15,13 @@
 
 namespace {
 
-struct Run {
+struct ValidatorRun {
   std::vector<std::string> lines;
   int status = -1;
 };
 
-Run runValidator(const std::string& arguments) {
-  Run run;
+ValidatorRun runValidator(const std::string& arguments) {
+  ValidatorRun run;
   const std::string command = std::string(VT7000_VALIDATE_PATH) + " " + arguments + " 2>/dev/null";
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return run;
@@ -37,11 +37,11 @@ Run runValidator(const std::string& arguments) {
 }
 
 TEST(Validator, ReportsOneLinePerScenarioAndTheSummary) {
-  const Run names = runValidator("--list");
+  const ValidatorRun names = runValidator("--list");
   ASSERT_EQ(names.status, 0);
   ASSERT_EQ(names.lines.size(), 8u);
 
-  const Run run = runValidator(std::string("'") + VT7000_MODULE_PATH + "' --seconds 0 --seed 5");
+  const ValidatorRun run = runValidator(std::string("'") + VT7000_MODULE_PATH + "' --seconds 0 --seed 5");
   ASSERT_EQ(run.lines.size(), names.lines.size() + 2) << "a heading, one line per scenario, the summary";
   EXPECT_EQ(run.lines.front().rfind("validating ", 0), 0u);
   int passed = 0, failed = 0;
@@ -52,7 +52,9 @@ TEST(Validator, ReportsOneLinePerScenarioAndTheSummary) {
     EXPECT_EQ(match[2].str(), names.lines[i]);
     passed += match[1] == "PASS" ? 1 : 0;
     failed += match[1] == "FAIL" ? 1 : 0;
-    if (match[1] == "FAIL") EXPECT_NE(line.find("round 1"), std::string::npos) << "a failure names its round";
+    if (match[1] == "FAIL") {
+      EXPECT_NE(line.find("round 1"), std::string::npos) << "a failure names its round";
+    }
   }
   EXPECT_EQ(run.lines.back(), std::to_string(passed) + " passed, " + std::to_string(failed) + " failed");
   EXPECT_EQ(run.status, failed > 0 ? 1 : 0);
@@ -62,7 +64,7 @@ TEST(Validator, RefusesWhatItCannotValidate) {
   // No summary line when nothing was validated: a missing module, an unknown
   // scenario or a bad budget is a usage error (status 2).
   for (const char* arguments : {"/nonexistent/module.so", "--seconds -1 m.so", "--only nothing m.so", ""}) {
-    const Run run = runValidator(arguments);
+    const ValidatorRun run = runValidator(arguments);
     EXPECT_EQ(run.status, 2) << arguments;
     for (const std::string& line : run.lines) EXPECT_EQ(line.find(" passed, "), std::string::npos) << arguments;
   }

@@ -121,8 +121,8 @@ bool audioAllocationRound(RoundContext& context) {
   const std::uint64_t counted = allocationsCounted();
   if (counted > 0) {
     context.failure = std::to_string(counted) + " heap allocations on the audio thread (" +
-                      std::to_string(static_cast<int>(rate)) + " Hz, blocks up to " + std::to_string(block) +
-                      "); " + context.failure;
+                      std::to_string(static_cast<int>(rate)) + " Hz, blocks up to " + std::to_string(block) + "); " +
+                      context.failure;
     return false;
   }
   const std::string bad = badOutput(stats, rate);

@@ -37,10 +37,12 @@ bool sameState(InstanceUnderTest& instance, const std::vector<std::uint8_t>& byt
   const std::vector<float> parameters = instance.parameters();
   if (!sameParameters(values, parameters, index)) {
     char text[200];
-    std::snprintf(text, sizeof(text), "%s: parameter %d (%s) is %.9g, expected %.9g", what, index,
-                  instance.parameterName(index).c_str(),
-                  index < static_cast<int>(parameters.size()) ? static_cast<double>(parameters[static_cast<std::size_t>(index)]) : 0.0,
-                  index < static_cast<int>(values.size()) ? static_cast<double>(values[static_cast<std::size_t>(index)]) : 0.0);
+    std::snprintf(
+        text, sizeof(text), "%s: parameter %d (%s) is %.9g, expected %.9g", what, index,
+        instance.parameterName(index).c_str(),
+        index < static_cast<int>(parameters.size()) ? static_cast<double>(parameters[static_cast<std::size_t>(index)])
+                                                    : 0.0,
+        index < static_cast<int>(values.size()) ? static_cast<double>(values[static_cast<std::size_t>(index)]) : 0.0);
     failure = text;
     return false;
   }

@@ -40,8 +40,8 @@ bool churnRound(RoundContext& context) {
       instance->renderFor(random.between(1, 8) * 256, 256, &stats);
       const std::string bad = badOutput(stats, kDefaultRate);
       if (!bad.empty()) {
-        context.failure = "instance " + std::to_string(i + 1) + " played among " + std::to_string(alive.size()) +
-                          " others: " + bad;
+        context.failure =
+            "instance " + std::to_string(i + 1) + " played among " + std::to_string(alive.size()) + " others: " + bad;
         return false;
       }
       ++played;

@@ -159,8 +159,8 @@ bool checkPair(RoundContext& context, const std::vector<std::pair<int, std::stri
     const int requests = pair[i].instance.pluginHost().timeRequests - requestsBefore[i];
     if (!observable) {
       if (requests == 0) {
-        std::snprintf(text, sizeof(text), "%s: instance %d of 2 never asked the host for the time info", transportName(plan),
-                      i + 1);
+        std::snprintf(text, sizeof(text), "%s: instance %d of 2 never asked the host for the time info",
+                      transportName(plan), i + 1);
         context.failure = text;
         return false;
       }

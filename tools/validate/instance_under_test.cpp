@@ -11,8 +11,8 @@ bool InstanceUnderTest::create(const render::PluginModule& module, std::string& 
   if (!host.instantiate(module.entryPoint(), error)) return false;
   const vst2::AEffect* e = host.effect();
   if (e->numOutputs < 1 || e->numOutputs > kMaxChannels || e->numInputs < 0 || e->numInputs > kMaxChannels) {
-    error = "the descriptor declares " + std::to_string(e->numInputs) + " inputs and " +
-            std::to_string(e->numOutputs) + " outputs";
+    error = "the descriptor declares " + std::to_string(e->numInputs) + " inputs and " + std::to_string(e->numOutputs) +
+            " outputs";
     host.close();
     return false;
   }
@@ -26,8 +26,7 @@ bool InstanceUnderTest::create(const render::PluginModule& module, std::string& 
     host.close();
     return false;
   }
-  inputBuffers.assign(static_cast<std::size_t>(std::max(e->numInputs, 1)),
-                      std::vector<float>(kMaxBlockSize, 0.0f));
+  inputBuffers.assign(static_cast<std::size_t>(std::max(e->numInputs, 1)), std::vector<float>(kMaxBlockSize, 0.0f));
   outputBuffers.assign(static_cast<std::size_t>(e->numOutputs), std::vector<float>(kMaxBlockSize, 0.0f));
   inputs.clear();
   outputs.clear();

@@ -28,8 +28,8 @@ constexpr double kTailFactor = 4.0;
 constexpr double kTailFloorRms = 1e-4;
 
 struct BurstEvent {
-  int offset;       // as sent to the instance under test (may be out of range)
-  int order;        // place in the reference's stable order
+  int offset;  // as sent to the instance under test (may be out of range)
+  int order;   // place in the reference's stable order
   std::uint8_t status, data1, data2;
 };
 
@@ -84,7 +84,8 @@ bool midiBurstRound(RoundContext& context) {
       // frame; its note-off strictly later in the block (possibly past it)
       // or in the next burst.
       const int on = wildOffset(random, frames, 0, frames - 2, false);
-      events.push_back({on, 0, 0x90, static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(random.between(60, 127))});
+      events.push_back(
+          {on, 0, 0x90, static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(random.between(60, 127))});
       if (burst < kBursts - 1 && random.chance(0.5)) {
         pendingOffs.push_back(key);
       } else {
@@ -155,8 +156,9 @@ bool midiBurstRound(RoundContext& context) {
     context.failure = text;
     return false;
   }
-  std::snprintf(text, sizeof(text), "last round %d events in %d bursts, loudness %+.2f dB against the ordered reference",
-                sent, kBursts, 10.0 * std::log10(std::max(ratio, 1e-12)));
+  std::snprintf(text, sizeof(text),
+                "last round %d events in %d bursts, loudness %+.2f dB against the ordered reference", sent, kBursts,
+                10.0 * std::log10(std::max(ratio, 1e-12)));
   context.note = text;
   return true;
 }

@@ -23,8 +23,7 @@ bool parseSeconds(const std::string& text, double& value) {
   errno = 0;
   char* end = nullptr;
   const double parsed = std::strtod(text.c_str(), &end);
-  if (errno != 0 || *end != '\0' || !std::isfinite(parsed) || parsed < 0.0 ||
-      parsed > ValidateOptions::kMaxSeconds)
+  if (errno != 0 || *end != '\0' || !std::isfinite(parsed) || parsed < 0.0 || parsed > ValidateOptions::kMaxSeconds)
     return false;
   value = parsed;
   return true;

@@ -12,10 +12,10 @@ struct ValidateOptions {
   static constexpr double kMaxSeconds = 24.0 * 3600.0;
 
   std::string modulePath;
-  std::uint32_t seed = 1;                 // --seed: every random choice follows from it
-  double seconds = kDefaultSeconds;       // --seconds: time budget shared by all scenarios
+  std::uint32_t seed = 1;                  // --seed: every random choice follows from it
+  double seconds = kDefaultSeconds;        // --seconds: time budget shared by all scenarios
   std::vector<std::string> onlyScenarios;  // --only NAME (repeatable): run just these
-  bool list = false;                      // --list: print the scenario names and stop
+  bool list = false;                       // --list: print the scenario names and stop
   bool help = false;
 };
 
