@@ -24,9 +24,22 @@ ScenarioResult runRounds(const Scenario& scenario, int scenarioIndex, const rend
                          std::uint32_t seed, double seconds, RoundProgress progress, void* user);
 
 // Runs the rounds where a crash or hang of the plug-in cannot take the
-// validator down (Linux: a child process, killed when it overruns the share
-// by far); where that is not possible, in this process.
+// validator down: in a child process, killed when it overruns its share by
+// far (Linux: forked, the module already loaded; Windows: the validator
+// started again for this one scenario with --report-to-parent).
 ScenarioResult runIsolated(const Scenario& scenario, int scenarioIndex, const render::PluginModule& module,
-                           std::uint32_t seed, double seconds);
+                           const std::string& modulePath, std::uint32_t seed, double seconds);
+
+// Seconds a child may run before it counts as hung.
+double hangLimitSeconds(double seconds);
+
+// What a child tells its parent: one "R <round> <seed>" line for each round
+// it starts, then "P|F|S <detail>" (passed, failed, skipped).
+std::string roundReportLine(int round, std::uint32_t roundSeed);
+std::string resultReportLine(const ScenarioResult& result);
+// The result a child reported; when its report has no result line, a
+// failure saying how it ended ('ending', e.g. "crashed: signal 11") and in
+// which round.
+ScenarioResult resultFromReport(const std::string& report, const std::string& ending);
 
 }  // namespace vt::validate

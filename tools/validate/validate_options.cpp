@@ -53,6 +53,10 @@ bool parseValidateOptions(const std::vector<std::string>& arguments, ValidateOpt
       options.list = true;
       continue;
     }
+    if (argument == "--report-to-parent") {
+      options.reportToParent = true;
+      continue;
+    }
     if (argument.size() > 1 && argument[0] == '-') {
       if (i + 1 >= arguments.size()) {
         error = argument + " needs a value";
@@ -86,6 +90,10 @@ bool parseValidateOptions(const std::vector<std::string>& arguments, ValidateOpt
   if (options.help || options.list) return true;
   if (options.modulePath.empty()) {
     error = "no plug-in module given";
+    return false;
+  }
+  if (options.reportToParent && options.onlyScenarios.size() != 1) {
+    error = "--report-to-parent runs exactly one --only scenario";
     return false;
   }
   return true;

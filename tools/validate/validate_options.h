@@ -16,6 +16,9 @@ struct ValidateOptions {
   double seconds = kDefaultSeconds;        // --seconds: time budget shared by all scenarios
   std::vector<std::string> onlyScenarios;  // --only NAME (repeatable): run just these
   bool list = false;                       // --list: print the scenario names and stop
+  // --report-to-parent: run the one --only scenario and print the child's
+  // report (see scenario_runner.h); how Windows builds isolate scenarios.
+  bool reportToParent = false;
   bool help = false;
 };
 

@@ -3,6 +3,7 @@
 // writes from a second thread, host tempo for two instances, chunk restores
 // while playing, allocations on the audio thread, disorderly MIDI) and prints
 // one line per scenario and a closing "N passed, N failed".
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -26,6 +27,11 @@ bool selected(const ValidateOptions& options, const char* name) {
   return false;
 }
 
+void reportRoundToParent(void*, int round, std::uint32_t roundSeed) {
+  std::fputs(roundReportLine(round, roundSeed).c_str(), stdout);
+  std::fflush(stdout);
+}
+
 int run(const ValidateOptions& options) {
   int count = 0;
   const Scenario* all = scenarios(count);
@@ -43,6 +49,16 @@ int run(const ValidateOptions& options) {
     std::fprintf(stderr, "vt7000-validate: %s\n", error.c_str());
     return kExitUsage;
   }
+  if (options.reportToParent) {
+    for (int i = 0; i < count; ++i) {
+      if (!selected(options, all[i].name)) continue;
+      const ScenarioResult result =
+          runRounds(all[i], i, module, options.seed, options.seconds, reportRoundToParent, nullptr);
+      std::fputs(resultReportLine(result).c_str(), stdout);
+      std::fflush(stdout);
+    }
+    return 0;
+  }
   int chosen = 0;
   for (int i = 0; i < count; ++i) chosen += selected(options, all[i].name) ? 1 : 0;
   const double share = chosen > 0 ? options.seconds / chosen : 0.0;
@@ -53,7 +69,7 @@ int run(const ValidateOptions& options) {
   int passed = 0, failed = 0;
   for (int i = 0; i < count; ++i) {
     if (!selected(options, all[i].name)) continue;
-    const ScenarioResult result = runIsolated(all[i], i, module, options.seed, share);
+    const ScenarioResult result = runIsolated(all[i], i, module, options.modulePath, options.seed, share);
     const char* verdict = result.status == ScenarioResult::Status::Passed    ? "PASS"
                           : result.status == ScenarioResult::Status::Skipped ? "SKIP"
                                                                              : "FAIL";
