@@ -1,9 +1,13 @@
-// vt7000-validate run against the built module for the shortest budget (one
-// round of every scenario): the report's shape, not its verdicts. Whether
-// every scenario passes depends on the module's state of repair; this test
-// checks that each scenario reports exactly one line, that the closing line
-// is "N passed, N failed" with the counts of those lines, and that the exit
-// status follows the failures.
+// vt7000-validate from the outside.
+// - Against the built VT7000 module for the shortest budget (one round of
+//   every scenario): the report's shape, not its verdicts. Whether every
+//   scenario passes depends on the module's state of repair; the test checks
+//   that each scenario reports exactly one line, that the closing line is
+//   "N passed, N failed" with the counts of those lines, and that the exit
+//   status follows the failures.
+// - Against a small well-behaved test module: every scenario passes, and
+//   with one fault switched on, the scenario meant to catch it fails and
+//   says why (a crash included, which the validator survives).
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -20,9 +24,10 @@ struct ValidatorRun {
   int status = -1;
 };
 
-ValidatorRun runValidator(const std::string& arguments) {
+ValidatorRun runValidator(const std::string& arguments, const std::string& fault = "") {
   ValidatorRun run;
-  const std::string command = std::string(VT7000_VALIDATE_PATH) + " " + arguments + " 2>/dev/null";
+  const std::string command = (fault.empty() ? "" : "VT7000_TEST_MODULE_FAULT=" + fault + " ") +
+                              std::string(VT7000_VALIDATE_PATH) + " " + arguments + " 2>/dev/null";
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return run;
   std::string text;
@@ -67,6 +72,48 @@ TEST(Validator, RefusesWhatItCannotValidate) {
     const ValidatorRun run = runValidator(arguments);
     EXPECT_EQ(run.status, 2) << arguments;
     for (const std::string& line : run.lines) EXPECT_EQ(line.find(" passed, "), std::string::npos) << arguments;
+  }
+}
+
+int failedCount(const ValidatorRun& run) {
+  std::smatch match;
+  if (run.lines.empty() || !std::regex_match(run.lines.back(), match, std::regex("(\\d+) passed, (\\d+) failed")))
+    return -1;
+  return std::stoi(match[2].str());
+}
+
+TEST(Validator, AWellBehavedModulePassesEveryScenario) {
+  const ValidatorRun run = runValidator(std::string("'") + VT7000_TEST_MODULE_PATH + "' --seconds 2 --seed 11");
+  std::string report;
+  for (const std::string& line : run.lines) report += line + "\n";
+  EXPECT_EQ(failedCount(run), 0) << report;
+  EXPECT_EQ(run.status, 0) << report;
+}
+
+TEST(Validator, EachScenarioCatchesItsFault) {
+  struct Case {
+    const char* fault;
+    const char* scenario;
+    const char* expected;  // in the FAIL line
+  };
+  const Case cases[] = {
+      {"alloc", "audio-allocations", "heap allocations on the audio thread"},
+      {"crash", "churn", "crashed: signal"},
+      {"sticky-nan", "hostile-parameters", "non-finite"},
+      {"drop-late", "midi-bursts", "block"},
+      {"shared-tempo", "host-tempo", "does not follow"},
+  };
+  for (const Case& c : cases) {
+    const ValidatorRun run = runValidator(
+        std::string("'") + VT7000_TEST_MODULE_PATH + "' --seconds 0 --seed 3 --only " + c.scenario, c.fault);
+    std::string report;
+    for (const std::string& line : run.lines) report += line + "\n";
+    EXPECT_EQ(run.status, 1) << c.fault << "\n" << report;
+    EXPECT_EQ(failedCount(run), 1) << c.fault << "\n" << report;
+    ASSERT_GE(run.lines.size(), 3u) << report;
+    const std::string& line = run.lines[1];
+    EXPECT_EQ(line.rfind(std::string("FAIL ") + c.scenario, 0), 0u) << report;
+    EXPECT_NE(line.find(c.expected), std::string::npos) << report;
   }
 }
 
