@@ -21,7 +21,6 @@ bool churnRound(RoundContext& context) {
   ValidatorRandom& random = context.random;
   const int count = random.between(kMinAlive, kMaxAlive);
   std::vector<std::unique_ptr<InstanceUnderTest>> alive;
-  int played = 0;
   for (int i = 0; i < count; ++i) {
     auto instance = std::make_unique<InstanceUnderTest>();
     std::string error;
@@ -44,7 +43,6 @@ bool churnRound(RoundContext& context) {
             "instance " + std::to_string(i + 1) + " played among " + std::to_string(alive.size()) + " others: " + bad;
         return false;
       }
-      ++played;
     }
     alive.push_back(std::move(instance));
     // Now and then one goes before the others are all made.
@@ -59,7 +57,6 @@ bool churnRound(RoundContext& context) {
     alive.erase(alive.begin() + victim);
   }
   context.note = "instances made and closed at every stage, up to 5 alive at once";
-  (void)played;
   return true;
 }
 
