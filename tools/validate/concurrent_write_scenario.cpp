@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdio>
 #include <thread>
+#include <vector>
 
 #include "tools/validate/scenario_support.h"
 
@@ -17,6 +18,7 @@ constexpr double kSliceSeconds = 0.05;
 constexpr double kMinPlaySeconds = 0.6;
 constexpr double kMaxPlaySeconds = 20.0;
 constexpr long kMinWrites = 2000;
+constexpr int kFocusedParameters = 4;
 
 }  // namespace
 
@@ -31,12 +33,18 @@ bool concurrentWriteRound(RoundContext& context) {
   std::atomic<bool> stop{false};
   std::atomic<long> writes{0};
   const std::uint32_t writerSeed = static_cast<std::uint32_t>(random.uniform() * 4294967295.0);
+  // Every other round the writer hammers a few parameters only, so each of
+  // them changes often while blocks render.
+  std::vector<int> targets;
+  const int focus = random.chance(0.5) ? std::min(count, kFocusedParameters) : count;
+  for (int i = 0; i < focus; ++i) targets.push_back(focus == count ? i : random.below(count));
   vst2::AEffect* effect = instance.effect();
-  std::thread writer([&stop, &writes, effect, count, writerSeed] {
+  std::thread writer([&stop, &writes, &targets, effect, writerSeed] {
     ValidatorRandom own(writerSeed);
     char text[render::PluginHost::kTextBufferSize];
-    while (!stop.load(std::memory_order_relaxed) && count > 0) {
-      const int index = own.below(count);
+    const int choices = static_cast<int>(targets.size());
+    while (!stop.load(std::memory_order_relaxed) && choices > 0) {
+      const int index = targets[static_cast<std::size_t>(own.below(choices))];
       if (effect->setParameter) effect->setParameter(effect, index, static_cast<float>(own.uniform()));
       writes.fetch_add(1, std::memory_order_relaxed);
       if (own.chance(0.25) && effect->getParameter) (void)effect->getParameter(effect, index);
@@ -60,12 +68,19 @@ bool concurrentWriteRound(RoundContext& context) {
 
   const std::string bad = badOutput(stats, kDefaultRate);
   if (!bad.empty()) {
-    context.failure = "while another thread wrote parameters (" + std::to_string(writes.load()) + " writes): " + bad;
+    std::string written = "all parameters";
+    if (focus < count) {
+      written = "parameters";
+      for (int index : targets) written += " " + std::to_string(index) + " " + instance.parameterName(index);
+    }
+    context.failure =
+        "while another thread wrote " + written + " (" + std::to_string(writes.load()) + " writes): " + bad;
     return false;
   }
-  char text[96];
-  std::snprintf(text, sizeof(text), "last round %ld writes from the second thread during %.2f s of audio",
-                writes.load(), played);
+  char text[128];
+  std::snprintf(text, sizeof(text),
+                "last round %ld writes to %d parameters from the second thread during %.2f s of audio", writes.load(),
+                focus, played);
   context.note = text;
   return true;
 }
