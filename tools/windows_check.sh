@@ -14,9 +14,9 @@
 #    Then puts the 64-bit DLL through vt7000-validate.exe for a bounded time
 #    (see tools/validate_check.sh for VT7000_VALIDATE_STRICT).
 # 5. Runs the 32-bit pair once the same way, and the validator on the 32-bit
-#    DLL where this machine runs 32-bit code itself (not through qemu). Where 32-bit x86 code cannot run
-#    natively it goes through qemu-user-static registered in binfmt_misc with
-#    QEMU_RESERVED_VA=0xffff0000. Where that cannot be set up either, the
+#    DLL where this machine runs 32-bit code itself (not through qemu).
+#    Where 32-bit x86 code cannot run natively it goes through
+#    qemu-user-static registered in binfmt_misc with QEMU_RESERVED_VA=0xffff0000. Where that cannot be set up either, the
 #    script says so loudly and goes on.
 #
 # Renders are compared with vt7000-wav-compare: equal shape, and no sample
