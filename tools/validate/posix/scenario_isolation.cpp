@@ -96,6 +96,9 @@ ScenarioResult runIsolated(const Scenario& scenario, int scenarioIndex, const re
   } else {
     ending = "the scenario process ended without a result, exit status " +
              std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    ending += " (the sanitizer's report is on standard error)";
+#endif
   }
   return resultFromReport(received, ending);
 }
