@@ -51,8 +51,9 @@ bool hostileParameterRound(RoundContext& context) {
   const std::vector<float> original = instance.parameters();
   instance.resume();
 
-  // Hostile automation while notes play: every block writes some parameters,
-  // and every parameter is hit at least once.
+  // Hostile automation while notes play: every block writes some parameters;
+  // a first sweep writes NaN to every parameter in turn, then values are drawn
+  // from the hostile set.
   MidiEventList list;
   std::int64_t left = framesIn(kHostileSeconds, kDefaultRate);
   int sweep = 0;
@@ -60,8 +61,9 @@ bool hostileParameterRound(RoundContext& context) {
     const int frames = static_cast<int>(std::min<std::int64_t>(left, random.between(1, block)));
     const int writes = random.between(1, 16);
     for (int w = 0; w < writes && count > 0; ++w) {
-      const int index = sweep < count ? sweep++ : random.below(count);
-      instance.setParameter(index, hostileValue(random));
+      const bool sweeping = sweep < count;
+      const int index = sweeping ? sweep++ : random.below(count);
+      instance.setParameter(index, sweeping ? std::numeric_limits<float>::quiet_NaN() : hostileValue(random));
       if (random.chance(0.2)) instance.pluginHost().requestText(vst2::effGetParamDisplay, index);
     }
     list.clear();
@@ -69,7 +71,7 @@ bool hostileParameterRound(RoundContext& context) {
     instance.render(frames, list.events());  // anything may come out while the values are bad
     left -= frames;
   }
-  while (sweep < count) instance.setParameter(sweep++, hostileValue(random));
+  while (sweep < count) instance.setParameter(sweep++, std::numeric_limits<float>::quiet_NaN());
   instance.render(1, nullptr);
 
   // Every parameter must read back finite (a host stores what it reads).
