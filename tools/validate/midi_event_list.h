@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plugin/vst2/aeffect.h"
+#include "vst2/aeffect.h"
 
 namespace vt::validate {
 
