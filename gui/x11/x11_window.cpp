@@ -95,7 +95,8 @@ PlatformWindow* createNativeWindow(Frame& frame, void* parentWindow) {
   return w;
 }
 
-X11Window::X11Window(Frame& frame, void* parentWindow) : owner(frame) {
+X11Window::X11Window(Frame& frame, void* parentWindow, bool allowSharedMemory)
+    : owner(frame), sharedAllowed(allowSharedMemory) {
   parent = static_cast<Window>(reinterpret_cast<std::uintptr_t>(parentWindow));
   if (!parent) return;
   connection = XOpenDisplay(nullptr);
@@ -172,7 +173,7 @@ void X11Window::createImage() {
   directImage = visual->c_class == TrueColor && visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 &&
                 visual->blue_mask == 0xFF && (depth == 24 || depth == 32);
 #if VT7000_HAVE_XSHM
-  if (directImage && XShmQueryExtension(connection)) {
+  if (sharedAllowed && directImage && XShmQueryExtension(connection)) {
     XShmSegmentInfo* info = new (std::nothrow) XShmSegmentInfo{};
     XImage* img = info ? XShmCreateImage(connection, visual, static_cast<unsigned>(depth), ZPixmap, nullptr, info,
                                          static_cast<unsigned>(w), static_cast<unsigned>(h))
