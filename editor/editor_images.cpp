@@ -47,7 +47,7 @@ const gui::BitmapFont* EditorImages::characterFont() {
   if (!font.isValid()) {
     const gui::GuiBitmap* strip = get(kImageCharacters);
     if (!strip) return nullptr;
-    font = gui::BitmapFont::fromStrip(strip->pixels(), kCharacterCellWidth, kFirstCharacter, kCharacterCellWidth);
+    font = gui::BitmapFont::fromStrip(strip->pixels(), kCharacterCellWidth, kFirstCharacter, kCharacterAdvance);
   }
   return font.isValid() ? &font : nullptr;
 }

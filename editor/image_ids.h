@@ -53,6 +53,9 @@ constexpr int kTabImages[8] = {129, 130, 131, 132, 134, 133, 135, 136};
 
 // Character cells of the character strip (ASCII from the blank on), and digit cells of the digit strip.
 constexpr int kCharacterCellWidth = 8;
+// Characters of the strip advance 7 pixels (their ink fits the cell's first
+// seven columns), so a seven-letter label like "Octaves" fits a field.
+constexpr int kCharacterAdvance = 7;
 constexpr int kFirstCharacter = 32;
 constexpr int kDigitCellWidth = 4;
 

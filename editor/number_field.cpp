@@ -79,9 +79,12 @@ void NumberField::draw(gui::DrawContext& context) {
 }
 
 void NumberField::step(int direction) {
-  int index = currentStep() + direction;
+  const int current = currentStep();
+  int index = current + direction;
   if (index < 0) index = 0;
   if (index > steps - 1) index = steps - 1;
+  // At either end the arrow does nothing (the value 1.0 of the last step stays as it is).
+  if (index == current) return;
   const float value = static_cast<float>(index) / static_cast<float>(steps);
   if (value == getValue()) return;
   setValue(value);

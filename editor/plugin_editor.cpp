@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <new>
+#include <thread>
 
 #include "editor/editor_owner.h"
 #include "editor/embedded_bitmap_provider.h"
@@ -101,7 +102,9 @@ bool PluginEditor::buildFrame(gui::Frame& newFrame) {
 }
 
 void PluginEditor::frameClosing(gui::Frame& closingFrame) {
-  windowOpen.store(false, std::memory_order_release);
+  windowOpen.store(false, std::memory_order_seq_cst);
+  // A write mirrored on another thread may still be setting control values.
+  while (mirroring.load(std::memory_order_seq_cst) != 0) std::this_thread::yield();
   if (shownPage >= 0 && pages[shownPage] && closingFrame.containsView(pages[shownPage]))
     closingFrame.removeView(pages[shownPage], true);
   destroyPages();
@@ -217,7 +220,11 @@ void PluginEditor::setParameter(int index, float value) {
     requestedPage.store(pageOfTabValue(value), std::memory_order_release);
     return;
   }
-  for (int i = registry.firstWithTag(index); i >= 0; i = registry.at(i).next) registry.at(i).control->setValue(value);
+  // Announce the walk, then check again: a close that began meanwhile is waiting for it.
+  mirroring.fetch_add(1, std::memory_order_seq_cst);
+  if (windowOpen.load(std::memory_order_seq_cst))
+    for (int i = registry.firstWithTag(index); i >= 0; i = registry.at(i).next) registry.at(i).control->setValue(value);
+  mirroring.fetch_sub(1, std::memory_order_seq_cst);
 }
 
 void PluginEditor::idle() {

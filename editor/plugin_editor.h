@@ -108,6 +108,9 @@ private:
   int shownPage = kFirstPage;
   std::atomic<int> requestedPage{-1};
   std::atomic<bool> windowOpen{false};
+  // setParameter calls (from any thread) still walking the controls; closing
+  // waits for them before the controls go away.
+  std::atomic<int> mirroring{0};
   ReadoutBinding readouts[kNumParameters];
 };
 

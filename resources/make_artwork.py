@@ -302,7 +302,8 @@ def make_character_strip(folder):
         c.clip()
         e = c.text_extents(ch)
         c.set_source_rgb(*FIELD_TEXT)
-        c.move_to(i * 8 + (8 - e.x_advance) / 2 - 0.0, 10)
+        # Ink within the cell's first seven columns: the editor advances 7 pixels a character.
+        c.move_to(i * 8 + (7 - e.x_advance) / 2, 10)
         c.show_text(ch)
         c.restore()
     save(s, folder, 140)
@@ -778,11 +779,11 @@ def make_effects_page(folder):
     section_with_switch(c, 252, 126, 248, 125, "Filter", 259)
     for i, name in enumerate(("HP", "BP", "LP")):
         text(c, name, 286, 172 + i * 22 + 9.5, CAPTION, size=6.8, align="right")
-    knob_row(c, ((334, "Cutoff"), (394, "Reso"), (455, "Env")), 170)
+    knob_row(c, ((334, "Cutoff"), (394, "Reso"), (455, "Env Amt")), 170)
     section_with_switch(c, 507, 126, 265, 125, "Chorus", 514)
     knob_row(c, ((531, "Mix"), (592, "Rate"), (652, "Delay"), (713, "Depth")), 170)
     section_with_switch(c, 0, 255, 245, 130, "Delay", 3)
-    knob_row(c, ((18, "Mix"), (79, "Feedback"), (139, "Left"), (200, "Right")), 299)
+    knob_row(c, ((18, "Mix"), (79, "Feedback"), (139, "Time L"), (200, "Time R")), 299)
     section_with_switch(c, 252, 255, 248, 130, "Reverb", 260)
     knob_row(c, ((304, "Mix"), (364, "Size"), (425, "Damping")), 299)
     panel(c, 507, 255, 265, 130, "Randomise")

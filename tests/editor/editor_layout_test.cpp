@@ -3,8 +3,10 @@
 // closing and reopening, and the page tabs switch pages.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -339,6 +341,28 @@ TEST_F(EditorWindow, ThePageTabsChangeThePageAtTheNextIdle) {
   window->release(gui::Point(tab6.left + 10, tab6.top + 5));
   idle();
   EXPECT_EQ(editor->currentPage(), 6);
+  close();
+}
+
+TEST_F(EditorWindow, WritesFromAnotherThreadMeanwhileOpeningAndClosingAreSafe) {
+  std::atomic<bool> stop{false};
+  std::thread writer([&] {
+    float v = 0.0f;
+    while (!stop.load()) {
+      editor->setParameter(ReverbMix, v);
+      editor->setParameter(181, v);
+      v = v > 0.99f ? 0.0f : v + 0.01f;
+    }
+  });
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_TRUE(open());
+    idle();
+    close();
+  }
+  stop.store(true);
+  writer.join();
+  ASSERT_TRUE(open());
+  EXPECT_EQ(editor->currentPage(), kMorphPage);
   close();
 }
 
