@@ -346,67 +346,6 @@ VoiceRecipe choirPad() {
 
 // --- Instruments ------------------------------------------------------------
 
-constexpr float kNaturalSpeed = 0.5f;  // Stretch value of a time stretch of 1
-// Delay lengths in sixteenth notes as DelaySyncL/R values.
-constexpr float kDelayThreeSixteenths = 0.875f;
-constexpr float kDelayFourSixteenths = 0.825f;
-// LFO periods in sixteenth notes as LfoRate values.
-constexpr float kLfoTwoSixteenths = 0.925f;
-constexpr float kLfoFourSixteenths = 0.825f;
-
-InstrumentRecipe instrument(const char* name, const char* category, const char* a, const char* b, const char* c,
-                            const char* d) {
-  InstrumentRecipe r;
-  r.name = name;
-  r.category = category;
-  r.voices[0] = a;
-  r.voices[1] = b;
-  r.voices[2] = c;
-  r.voices[3] = d;
-  // Every factory sound plays at its own speed (the construction default
-  // would run it five times faster and end held notes early).
-  r.settings.push_back({Stretch, kNaturalSpeed});
-  return r;
-}
-
-// Slot A alone: no morph group, every pad in its corner.
-void slotAOnly(InstrumentRecipe& r) {
-  r.settings.insert(r.settings.end(), {{DoMorphing, 0.0f},
-                                       {MorphHarmX, 0.0f},
-                                       {MorphHarmY, 0.0f},
-                                       {MorphNoiseX, 0.0f},
-                                       {MorphNoiseY, 0.0f},
-                                       {MorphAmpX, 0.0f},
-                                       {MorphAmpY, 0.0f}});
-}
-
-// A morph group between A and B along X; C and D wait along Y, silent while Y is 0.
-void morphAlongX(InstrumentRecipe& r, float harmonic, float noise, float amplitude) {
-  r.settings.insert(r.settings.end(), {{DoMorphing, 1.0f},
-                                       {MorphHarmX, harmonic},
-                                       {MorphHarmY, 0.0f},
-                                       {MorphNoiseX, noise},
-                                       {MorphNoiseY, 0.0f},
-                                       {MorphAmpX, amplitude},
-                                       {MorphAmpY, 0.0f}});
-}
-
-void reverb(InstrumentRecipe& r, float mix, float size, float decay) {
-  r.settings.insert(r.settings.end(), {{ReverbOn, 1.0f}, {ReverbMix, mix}, {ReverbSize, size}, {ReverbDecay, decay}});
-}
-
-void chorus(InstrumentRecipe& r, float mix, float depth, float rate) {
-  r.settings.insert(r.settings.end(), {{ChorusOn, 1.0f}, {ChorusMix, mix}, {ChorusDepth, depth}, {ChorusRate, rate}});
-}
-
-void delay(InstrumentRecipe& r, float mix, float feedback) {
-  r.settings.insert(r.settings.end(), {{DelayOn, 1.0f},
-                                       {DelayMix, mix},
-                                       {DelayFeedback, feedback},
-                                       {DelaySyncL, kDelayThreeSixteenths},
-                                       {DelaySyncR, kDelayFourSixteenths}});
-}
-
 InstrumentRecipe roundBassInstrument() {
   InstrumentRecipe r = instrument("Round Bass", kBasses, "Round Bass", "Pluck Bass", "Drawbar Organ", "Tine Piano");
   morphAlongX(r, 0.3f, 0.6f, 0.3f);

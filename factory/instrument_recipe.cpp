@@ -4,6 +4,7 @@
 #include <new>
 
 #include "engine/parameter_defaults.h"
+#include "engine/parameter_ids.h"
 #include "engine/synth_engine.h"
 #include "files/byte_stream.h"
 #include "files/engine_loader.h"
@@ -23,6 +24,8 @@ bool setCurve(BreakpointCurve& curve, const std::vector<CurvePoint>& points) {
   return true;
 }
 
+}  // namespace
+
 bool copyVoiceInto(SynthEngine& engine, int slot, const VoiceSlot& voice) {
   std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[ByteStream::kCapacity]);
   if (!buffer) return false;
@@ -38,8 +41,6 @@ bool copyVoiceInto(SynthEngine& engine, int slot, const VoiceSlot& voice) {
   in.close();
   return read;
 }
-
-}  // namespace
 
 bool buildInstrument(const InstrumentRecipe& recipe, const VoiceSlot* const voices[4], SynthEngine& engine) {
   float values[kNumParameters];
@@ -64,6 +65,57 @@ bool buildInstrument(const InstrumentRecipe& recipe, const VoiceSlot* const voic
     if (!copyVoiceInto(engine, s, *voices[s])) return false;
   engine.setInstrumentName(recipe.name.c_str());
   return true;
+}
+
+InstrumentRecipe instrument(const char* name, const char* category, const char* a, const char* b, const char* c,
+                            const char* d) {
+  InstrumentRecipe r;
+  r.name = name;
+  r.category = category;
+  r.voices[0] = a;
+  r.voices[1] = b;
+  r.voices[2] = c;
+  r.voices[3] = d;
+  // Every factory sound plays at its own speed (the construction default
+  // would run it five times faster and end held notes early).
+  r.settings.push_back({Stretch, kNaturalSpeed});
+  return r;
+}
+
+void slotAOnly(InstrumentRecipe& r) {
+  r.settings.insert(r.settings.end(), {{DoMorphing, 0.0f},
+                                       {MorphHarmX, 0.0f},
+                                       {MorphHarmY, 0.0f},
+                                       {MorphNoiseX, 0.0f},
+                                       {MorphNoiseY, 0.0f},
+                                       {MorphAmpX, 0.0f},
+                                       {MorphAmpY, 0.0f}});
+}
+
+void morphAlongX(InstrumentRecipe& r, float harmonic, float noise, float amplitude) {
+  r.settings.insert(r.settings.end(), {{DoMorphing, 1.0f},
+                                       {MorphHarmX, harmonic},
+                                       {MorphHarmY, 0.0f},
+                                       {MorphNoiseX, noise},
+                                       {MorphNoiseY, 0.0f},
+                                       {MorphAmpX, amplitude},
+                                       {MorphAmpY, 0.0f}});
+}
+
+void reverb(InstrumentRecipe& r, float mix, float size, float decay) {
+  r.settings.insert(r.settings.end(), {{ReverbOn, 1.0f}, {ReverbMix, mix}, {ReverbSize, size}, {ReverbDecay, decay}});
+}
+
+void chorus(InstrumentRecipe& r, float mix, float depth, float rate) {
+  r.settings.insert(r.settings.end(), {{ChorusOn, 1.0f}, {ChorusMix, mix}, {ChorusDepth, depth}, {ChorusRate, rate}});
+}
+
+void delay(InstrumentRecipe& r, float mix, float feedback) {
+  r.settings.insert(r.settings.end(), {{DelayOn, 1.0f},
+                                       {DelayMix, mix},
+                                       {DelayFeedback, feedback},
+                                       {DelaySyncL, kDelayThreeSixteenths},
+                                       {DelaySyncR, kDelayFourSixteenths}});
 }
 
 }  // namespace vt

@@ -1,21 +1,32 @@
-// Writes the factory library into a folder:
+// Writes a factory library into a folder:
+//
+//   vt7000-factory --voices <voice folder> <folder>
+//
+// puts the shipped library together from voices analysed from recordings
+// (factory/build_library.py runs it; it prints the loudness table), and
 //
 //   vt7000-factory <folder>
 //
-// The output is the same byte for byte on every run; factory/data holds what
-// it wrote last. Files the recipe no longer makes are not removed, so
-// regenerate into an empty folder:
-//
-//   rm -rf factory/data && build/default/out/vt7000-factory factory/data
+// writes the synthetic additive library of the recipe (the same bytes on every
+// run), which the tests use as a library that needs no recordings.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "factory/factory_recipe.h"
+#include "factory/recorded_library.h"
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--voices") {
+    std::string error;
+    if (!vt::writeRecordedLibrary(argv[2], argv[3], stdout, &error)) {
+      std::fprintf(stderr, "%s\n", error.c_str());
+      return 1;
+    }
+    return 0;
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
+    std::fprintf(stderr, "usage: %s <folder>\n       %s --voices <voice folder> <folder>\n", argv[0], argv[0]);
     return 2;
   }
   std::vector<std::string> written;

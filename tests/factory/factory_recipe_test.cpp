@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/synth_engine.h"
 #include "engine/voice_slot.h"
+#include "files/engine_loader.h"
 #include "tests/factory/factory_test_support.h"
 #include "tests/support/temp_folder.h"
 
@@ -40,7 +42,9 @@ double brightness(HarmonicSet& set, float t) {
   return sum > 0.0 ? weighted / sum : 0.0;
 }
 
-TEST(FactoryRecipe, RebuildsTheCommittedLibraryByteForByte) {
+// The synthetic library is a complete library without recordings: every file
+// it lists is written and every instrument loads.
+TEST(FactoryRecipe, WritesACompleteLibraryThatLoads) {
   test::TempFolder temp;
   ASSERT_FALSE(temp.string().empty());
   std::vector<std::string> written;
@@ -48,16 +52,16 @@ TEST(FactoryRecipe, RebuildsTheCommittedLibraryByteForByte) {
   ASSERT_TRUE(writeFactoryLibrary(temp.string(), &written, &error)) << error;
 
   const std::vector<std::string> made = test::filesUnder(temp.path());
-  const std::vector<std::string> committed = test::filesUnder(test::factoryDataFolder());
-  EXPECT_EQ(made, committed) << "the committed library and the recipe list different files";
   EXPECT_EQ(std::set<std::string>(written.begin(), written.end()), std::set<std::string>(made.begin(), made.end()));
+  int instruments = 0;
   for (const std::string& file : made) {
-    const std::string fresh = fileBytes(temp.path() / file);
-    const std::string stored = fileBytes(test::factoryDataFolder() / file);
-    EXPECT_FALSE(fresh.empty()) << file;
-    EXPECT_TRUE(fresh == stored) << file << " differs from the recipe's output (" << fresh.size() << " bytes made, "
-                                 << stored.size() << " committed); regenerate with vt7000-factory factory/data";
+    EXPECT_FALSE(fileBytes(temp.path() / file).empty()) << file;
+    if (!test::endsWith(file, ".v7i")) continue;
+    auto engine = std::make_unique<SynthEngine>();
+    EXPECT_TRUE(loadInstrumentFile(*engine, (temp.path() / file).string().c_str())) << file;
+    ++instruments;
   }
+  EXPECT_EQ(instruments, static_cast<int>(factoryInstruments().size()) + 1);
 }
 
 TEST(FactoryRecipe, TwoRunsWriteTheSameBytes) {
