@@ -38,6 +38,7 @@ constexpr char kPads[] = "Synth Pads";
 constexpr char kVoices[] = "Voices";
 
 constexpr float kRate = 44100.0f;
+constexpr double kMinimumVelocityRangeDb = 7.0;
 constexpr double kNoteTolerance = 1.5;                       // dB under the note target still accepted
 constexpr std::uintmax_t kInstrumentSizeBudget = 960 * 1024;  // the voices of one instrument, under 1 MB
 constexpr int kBlock = 512;
@@ -72,15 +73,13 @@ void filterSweep(InstrumentRecipe& r, float cutoff, float envelope, float resona
 void drive(InstrumentRecipe& r, float distortion, float tube, float compress) {
   set(r, {{DistortionOn, 1.0f}, {Distortion, distortion}, {Tube, tube}, {Compress, compress}});
 }
-// An envelope morph: the harmonic, noise and amplitude positions follow drawn curves while the key is held.
+// An envelope morph: the harmonic and noise positions follow drawn curves while the key is held.
 void envelopeMorph(InstrumentRecipe& r, std::vector<CurvePoint> x, std::vector<CurvePoint> y) {
   set(r, {{DoMorphing, 1.0f}, {EnvelopeMorphOn, 1.0f}});
   r.morphCurves[kMorphEnvelopeHarmX] = x;
   r.morphCurves[kMorphEnvelopeNoiseX] = x;
-  r.morphCurves[kMorphEnvelopeAmpX] = x;
   r.morphCurves[kMorphEnvelopeHarmY] = y;
   r.morphCurves[kMorphEnvelopeNoiseY] = y;
-  r.morphCurves[kMorphEnvelopeAmpY] = y;
 }
 
 std::vector<InstrumentRecipe> basses() {
@@ -311,10 +310,6 @@ std::vector<InstrumentRecipe> strings() {
   release(cello, 0.15f);
   list.push_back(cello);
 
-  InstrumentRecipe pizzicato = solo("Pizzicato", kStrings, "Pizzicato");
-  reverb(pizzicato, 0.3f, 0.7f, 0.5f);
-  release(pizzicato, 0.15f);
-  list.push_back(pizzicato);
   return list;
 }
 
@@ -363,7 +358,7 @@ std::vector<InstrumentRecipe> pads() {
 
   InstrumentRecipe poly = solo("Polysynth Sweep", kPads, "Polysynth");
   loop(poly);
-  filterSweep(poly, 0.3f, 0.7f, 0.4f);
+  filterSweep(poly, 0.5f, 0.6f, 0.35f);
   chorus(poly, 0.35f, 0.5f, 0.25f);
   reverb(poly, 0.3f, 0.7f, 0.5f);
   release(poly, 0.3f);
@@ -514,6 +509,14 @@ double noteRmsDb(SynthEngine& engine) {
   return decibels(rms);
 }
 
+// Level difference of note 60 held 0.5 s at velocity 120 against velocity 40 (1 s each).
+static double velocityRangeDb(SynthEngine& soft, SynthEngine& hard) {
+  double softRms = 0.0, hardRms = 0.0, peak = 0.0;
+  renderHeld(soft, {{60, 40}}, 0.5, 1.0, softRms, peak);
+  renderHeld(hard, {{60, 120}}, 0.5, 1.0, hardRms, peak);
+  return decibels(hardRms) - decibels(softRms);
+}
+
 double chordPeakDb(SynthEngine& engine) {
   double rms = 0.0, peak = 0.0;
   renderHeld(engine, {{48, 127}, {52, 127}, {55, 127}, {60, 127}, {64, 127}}, 2.0, 4.0, rms, peak);
@@ -650,6 +653,14 @@ bool writeRecordedLibrary(const std::string& voicesFolder, const std::string& ou
       std::unique_ptr<SynthEngine> noteProbe = build(trial, 0.5f);
       std::unique_ptr<SynthEngine> chordProbe = build(trial, 0.5f);
       if (!noteProbe || !chordProbe) return fail("cannot build the instrument " + recipe.name);
+      if (next >= 0.0f) {
+        // The compressor must leave the instrument its touch: a hard note
+        // stays clearly louder than a soft one, or the previous step stands.
+        std::unique_ptr<SynthEngine> soft = build(trial, 0.5f);
+        std::unique_ptr<SynthEngine> hard = build(trial, 0.5f);
+        if (!soft || !hard) return fail("cannot build the instrument " + recipe.name);
+        if (velocityRangeDb(*soft, *hard) < kMinimumVelocityRangeDb) break;
+      }
       rms = noteRmsDb(*noteProbe);
       peak = chordPeakDb(*chordProbe);
       volume = matchedVolume(rms, peak);
@@ -693,6 +704,13 @@ bool writeRecordedLibrary(const std::string& voicesFolder, const std::string& ou
   InstrumentRecipe reset = instrument("Reset", "", "", "", "", "");
   set(reset, {{Compress, 0.0f}, {Tube, 0.0f}});
   const VoiceSlot* slots[kNumSlots] = {plain.get(), plain.get(), plain.get(), plain.get()};
+  // Its Volume is matched like the library's, so that a reset does not jump in level.
+  std::unique_ptr<SynthEngine> noteProbe = newEngine();
+  std::unique_ptr<SynthEngine> chordProbe = newEngine();
+  if (!noteProbe || !chordProbe || !buildInstrument(reset, slots, *noteProbe) ||
+      !buildInstrument(reset, slots, *chordProbe))
+    return fail("cannot build the reset instrument");
+  reset.settings.push_back({Volume, matchedVolume(noteRmsDb(*noteProbe), chordPeakDb(*chordProbe))});
   std::unique_ptr<SynthEngine> engine = newEngine();
   if (!engine || !buildInstrument(reset, slots, *engine)) return fail("cannot build the reset instrument");
   if (!writeBytes(root / kResetFileName, [&](ByteStream& s) { return writeInstrumentRecord(s, *engine); }))

@@ -2,14 +2,20 @@
 # One-step set-up for a fresh Debian 12 machine.
 #   tools/setup.sh demo   install what is missing, build, render the demo to demo.wav
 #   tools/setup.sh test   install what is missing, build, run every test
+#   tools/setup.sh previews   ... render a short phrase with every factory instrument into build/factory/previews/
+#   tools/setup.sh factory    ... rebuild the factory library from recordings (factory/build_library.py)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-}
-case "$mode" in demo|test) ;; *) echo "usage: $0 demo|test" >&2; exit 2 ;; esac
+case "$mode" in demo|test|previews|factory) ;; *) echo "usage: $0 demo|test|previews|factory" >&2; exit 2 ;; esac
 
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsndfile1-dev
           libx11-dev libxext-dev libstb-dev xvfb xauth xdotool)
+# The demo's spectrogram and the previews need numpy; rebuilding the library
+# renders its recordings from the General MIDI sound font with fluidsynth.
+[ "$mode" = test ] || packages+=(python3-numpy python3-scipy)
+[ "$mode" = factory ] && packages+=(fluidsynth fluid-soundfont-gm)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -28,6 +34,11 @@ cmake --build --preset default
 
 if [ "$mode" = test ]; then
   ctest --preset default --output-on-failure -j "$(nproc)"
+elif [ "$mode" = previews ]; then
+  /usr/bin/python3 factory/build_library.py previews
+elif [ "$mode" = factory ]; then
+  /usr/bin/python3 factory/build_library.py all
+  cmake --build --preset default
 else
   # The demo phrase through the built module, with the first factory
   # instrument when the library has one.
@@ -36,5 +47,6 @@ else
   args=("$out/VT7000.so" --out demo.wav)
   [ -n "$instrument" ] && args+=(--instrument "$instrument")
   "$out/vt7000-render" "${args[@]}"
-  echo "Wrote demo.wav"
+  /usr/bin/python3 factory/build_library.py spectrogram demo.wav demo.png
+  echo "Wrote demo.wav and its spectrogram demo.png"
 fi
