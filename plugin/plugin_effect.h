@@ -3,6 +3,7 @@
 // changes to the editor.
 #pragma once
 
+#include "plugin/chunk_buffer.h"
 #include "plugin/program_record.h"
 #include "plugin/vst2/audio_effect_x.h"
 
@@ -15,7 +16,6 @@ class PluginEffect : public vst2::AudioEffectX {
 public:
   static constexpr vst2::Int32 kUniqueId = vst2::fourCharCode('V', 't', 'V', '7');
   static constexpr int kNumPrograms = 1;
-  static constexpr int kChunkSize = 1 << 20;  // 1 MB
 
   explicit PluginEffect(vst2::HostCallback audioMaster);
   ~PluginEffect() override;
@@ -59,6 +59,7 @@ public:
   SynthEngine* getEngine() const { return engine; }
   PluginEditor* getPluginEditor() const;
   float getSampleRateSeen() const { return sampleRateSeen; }
+  int chunkCapacity() const { return chunkBuffer.capacity(); }  // bytes held for the host's chunk
 
 private:
   void renderBlock(float** outputs, vst2::Int32 sampleFrames);
@@ -66,7 +67,7 @@ private:
 
   ProgramRecord* programs = nullptr;
   float sampleRateSeen = 0.0f;
-  unsigned char* chunkBuffer = nullptr;
+  ChunkBuffer chunkBuffer;  // sized by each getChunk
   SynthEngine* engine = nullptr;
 };
 

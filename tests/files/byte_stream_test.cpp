@@ -102,10 +102,10 @@ TEST(ByteStreamBounds, WritesPastCapacityFail) {
   EXPECT_TRUE(s.failed());
 }
 
-TEST(ByteStreamBounds, WholeMegabyteOfWritesFitsAndNoMore) {
+TEST(ByteStreamBounds, SixteenMegabytesOfWritesFitAndNoMore) {
   std::vector<std::uint8_t> buffer(ByteStream::kCapacity + 16);
   ByteStream s;
-  s.openMemoryForWriting(buffer.data(), ByteStream::kCapacity + 16);  // capped at 1 MB
+  s.openMemoryForWriting(buffer.data(), ByteStream::kCapacity + 16);  // capped at 16 MB
   for (int i = 0; i < ByteStream::kCapacity / 4; ++i) s.writeInt(i);
   EXPECT_FALSE(s.failed());
   EXPECT_EQ(s.getPosition(), ByteStream::kCapacity);
@@ -219,12 +219,12 @@ protected:
 
 TEST_F(ByteStreamFile, SizeLimits) {
   ByteStream s;
-  writeFile(1048576);
+  writeFile(16 * 1048576);
   EXPECT_FALSE(s.openFileForReading(path.c_str()));
   s.release();
-  writeFile(1048575);
+  writeFile(16 * 1048576 - 1);
   ASSERT_TRUE(s.openFileForReading(path.c_str()));
-  EXPECT_EQ(s.getSize(), 1048575);
+  EXPECT_EQ(s.getSize(), 16 * 1048576 - 1);
   EXPECT_EQ(s.getPosition(), 0);
   EXPECT_TRUE(s.close());
   s.release();
