@@ -255,5 +255,25 @@ TEST_F(ByteStreamFile, WriteFileThenReadItBack) {
   r.release();
 }
 
+TEST_F(ByteStreamFile, ARecordThatDoesNotFitLeavesTheOldFileAsItWas) {
+  writeFile(100);
+  ByteStream w;
+  ASSERT_TRUE(w.openFileForWriting(path.c_str()));
+  for (int i = 0; i < ByteStream::kCapacity / 4; ++i) w.writeInt(i);  // fills all 16 MB
+  EXPECT_FALSE(w.failed());
+  w.writeInt(1);  // one word too many
+  EXPECT_TRUE(w.failed());
+  EXPECT_FALSE(w.close());
+  w.release();
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  std::vector<std::uint8_t> content(200);
+  const std::size_t size = std::fread(content.data(), 1, content.size(), f);
+  std::fclose(f);
+  EXPECT_EQ(size, 100u);
+  EXPECT_EQ(content[0], 0x5A);
+  EXPECT_EQ(content[99], 0x5A);
+}
+
 }  // namespace
 }  // namespace vt
