@@ -34,6 +34,8 @@ public:
   CurveEditor(const gui::Rect& size, gui::ControlListener* listener, int tag, const gui::GuiBitmap* background);
 
   void setEditListener(DisplayEditListener* l) { editListener = l; }
+  // The digit strip for axis and harmonic numbers (not owned; the font when none).
+  void setDigitStrip(const gui::GuiBitmap* strip) { digitStrip = strip; }
 
   gui::Rect plotRect() const;
   int selectedPoint() const { return selected; }
@@ -80,6 +82,7 @@ protected:
   void enableScrollStrip(bool on) { scrollStrip = on; }
 
   gui::Color lineColor;
+  const gui::GuiBitmap* digitStrip = nullptr;
   gui::Color pointColor;
 
 private:

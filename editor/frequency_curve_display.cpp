@@ -91,9 +91,9 @@ void FrequencyCurveDisplay::drawGrid(gui::DrawContext& context, const gui::Rect&
   char middle[16];
   std::snprintf(middle, sizeof(middle), "%d", static_cast<int>(frequencyAtPosition(0.5f)));
   const int y = plot.bottom + kLabelGap;
-  drawDisplayLabel(context, plot.left, y, "20", LabelAnchor::Left);
-  drawDisplayLabel(context, (plot.left + plot.right) / 2, y, middle, LabelAnchor::Centre);
-  drawDisplayLabel(context, plot.right, y, "22000", LabelAnchor::Right);
+  drawDisplayLabel(context, digitStrip, plot.left, y, "20", LabelAnchor::Left);
+  drawDisplayLabel(context, digitStrip, (plot.left + plot.right) / 2, y, middle, LabelAnchor::Centre);
+  drawDisplayLabel(context, digitStrip, plot.right, y, "22000", LabelAnchor::Right);
 }
 
 }  // namespace vt

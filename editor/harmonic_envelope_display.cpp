@@ -27,7 +27,11 @@ HarmonicEnvelopeDisplay::HarmonicEnvelopeDisplay(const gui::Rect& size, gui::Con
 
 void HarmonicEnvelopeDisplay::bind(HarmonicSet* set) {
   harmonics = set;
-  selectPoint(selectedPoint());
+  int loudest = 0;
+  for (int i = 1; i < pointCount(); ++i)
+    if (levelAt(i) > levelAt(loudest)) loudest = i;
+  selectPoint(loudest);
+  selectionChanged();
   setDirty();
 }
 

@@ -23,6 +23,7 @@ public:
   HarmonicEnvelopeDisplay(const gui::Rect& size, gui::ControlListener* listener, int tag,
                           const gui::GuiBitmap* background);
 
+  // Binding selects the loudest time, which the harmonics bars then show.
   void bind(HarmonicSet* set);
   const HarmonicSet* boundSet() const { return harmonics; }
   // The harmonics display that shows the selected time (not owned).

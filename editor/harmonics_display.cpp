@@ -132,9 +132,10 @@ void HarmonicsDisplay::draw(gui::DrawContext& context) {
       dc.fillRect(gui::Rect(bar.left, edge, bar.right, edge + 1));
     }
     // Numbers under every column that has room for two digits.
-    if (column >= 12 || h % 2 == 1) {
+    const bool roomy = column >= 12 || (digitStrip && digitStrip->isLoaded());
+    if (roomy || h % 2 == 1) {
       std::snprintf(text, sizeof(text), "%02d", h);
-      drawDisplayLabel(dc, x + (n == 32 ? 3 : 0), plot.bottom + 1, text, LabelAnchor::Left);
+      drawDisplayLabel(dc, digitStrip, x + (n == 32 ? 3 : 0), plot.bottom + 1, text, LabelAnchor::Left);
     }
   }
   dc.setFrameColor(kFieldEdgeColor);

@@ -31,6 +31,8 @@ public:
   HarmonicsDisplay(const gui::Rect& size, gui::ControlListener* listener, int tag, const gui::GuiBitmap* background);
 
   void setEditListener(DisplayEditListener* l) { editListener = l; }
+  // The digit strip for axis and harmonic numbers (not owned; the font when none).
+  void setDigitStrip(const gui::GuiBitmap* strip) { digitStrip = strip; }
   void bind(HarmonicSet* set);
   const HarmonicSet* boundSet() const { return harmonics; }
   void setView(const HarmonicsView& view);
@@ -62,6 +64,7 @@ private:
   void setFrequency(int harmonic, float value);
 
   DisplayEditListener* editListener = nullptr;
+  const gui::GuiBitmap* digitStrip = nullptr;
   HarmonicSet* harmonics = nullptr;
   HarmonicsView settings;
   int timeIndex = 0;

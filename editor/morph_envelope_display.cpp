@@ -107,7 +107,7 @@ void MorphEnvelopeDisplay::drawGrid(gui::DrawContext& context, const gui::Rect& 
       context.fillRect(gui::Rect(x, plot.bottom - (longTick ? kLongTick : kShortTick), x + 1, plot.bottom));
     if (k % labelEvery == 0) {
       std::snprintf(text, sizeof(text), "%d/8", k / kLongTickEvery);
-      drawDisplayLabel(context, x + 2, plot.bottom + 1, text, LabelAnchor::Left);
+      drawDisplayLabel(context, digitStrip, x + 2, plot.bottom + 1, text, LabelAnchor::Left);
     }
   }
 }

@@ -21,7 +21,10 @@ NoiseEnvelopeDisplay::NoiseEnvelopeDisplay(const gui::Rect& size, gui::ControlLi
 
 void NoiseEnvelopeDisplay::bind(NoiseSet* set) {
   noise = set && set->frames ? set : nullptr;
-  selectPoint(selectedPoint());
+  int loudest = 0;
+  for (int i = 1; i < pointCount(); ++i)
+    if (levelAt(i) > levelAt(loudest)) loudest = i;
+  selectPoint(loudest);
   selectionChanged();
   setDirty();
 }

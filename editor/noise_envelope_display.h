@@ -15,11 +15,14 @@ class FrequencyCurveDisplay;
 
 class NoiseEnvelopeDisplay : public TimeCurveDisplay {
 public:
-  static constexpr float kFullLevel = 50.0f;  // the spectrum display's range fills the plot
+  // A mean spectrum level of 10 fills the plot (a mean sits well below the
+  // spectrum's peaks, which the spectrum display shows up to 50).
+  static constexpr float kFullLevel = 10.0f;
 
   NoiseEnvelopeDisplay(const gui::Rect& size, gui::ControlListener* listener, int tag,
                        const gui::GuiBitmap* background);
 
+  // Binding selects the loudest frame, so the spectrum shows a sounding one.
   void bind(NoiseSet* set);
   const NoiseSet* boundSet() const { return noise; }
   void linkSpectrumDisplay(FrequencyCurveDisplay* display) { companion = display; }

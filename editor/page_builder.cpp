@@ -35,6 +35,12 @@ void fieldLabel(int index, char* text, std::size_t size, const void* userData) {
   numberFieldLabel(*static_cast<const FieldLabels*>(userData), index, text, size);
 }
 
+template <typename Display>
+void attachTo(Display& display, DisplayEditListener* listener, const gui::GuiBitmap* digits) {
+  display.setEditListener(listener);
+  display.setDigitStrip(digits);
+}
+
 gui::Rect rectOf(const LayoutEntry& e) { return gui::Rect(e.left, e.top, e.right, e.bottom); }
 
 // Text-bearing controls: the field font colour on the field colour, no frame.
@@ -103,13 +109,13 @@ gui::Control* PageBuilder::create(const LayoutEntry& e, int tag) {
       return nullptr;  // read-outs come with their knobs
     case ControlKind::HarmonicsDisplay: {
       auto* display = new (std::nothrow) HarmonicsDisplay(r, listener, tag, image);
-      if (display) display->setEditListener(editListener);
+      if (display) attachTo(*display, editListener, images.get(kImageDigits));
       pageDisplays.harmonics = display;
       return display;
     }
     case ControlKind::HarmonicEnvelopeDisplay: {
       auto* display = new (std::nothrow) HarmonicEnvelopeDisplay(r, listener, tag, image);
-      if (display) display->setEditListener(editListener);
+      if (display) attachTo(*display, editListener, images.get(kImageDigits));
       pageDisplays.harmonicEnvelope = display;
       return display;
     }
@@ -119,19 +125,19 @@ gui::Control* PageBuilder::create(const LayoutEntry& e, int tag) {
       auto* display = new (std::nothrow) FrequencyCurveDisplay(
           r, listener, tag,
           spectrum ? FrequencyCurveDisplay::kNoiseSpectrumRange : FrequencyCurveDisplay::kFormantRange, image);
-      if (display) display->setEditListener(editListener);
+      if (display) attachTo(*display, editListener, images.get(kImageDigits));
       if (spectrum) pageDisplays.spectrum = display;
       return display;
     }
     case ControlKind::NoiseEnvelopeDisplay: {
       auto* display = new (std::nothrow) NoiseEnvelopeDisplay(r, listener, tag, image);
-      if (display) display->setEditListener(editListener);
+      if (display) attachTo(*display, editListener, images.get(kImageDigits));
       pageDisplays.noiseEnvelope = display;
       return display;
     }
     case ControlKind::MorphEnvelopeDisplay: {
       auto* display = new (std::nothrow) MorphEnvelopeDisplay(r, listener, tag, image);
-      if (display) display->setEditListener(editListener);
+      if (display) attachTo(*display, editListener, images.get(kImageDigits));
       return display;
     }
     case ControlKind::MorphPad: {

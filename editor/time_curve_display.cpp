@@ -52,10 +52,10 @@ void TimeCurveDisplay::drawGrid(gui::DrawContext& context, const gui::Rect& plot
     const int x = plot.left + static_cast<int>(u * static_cast<float>(plot.width()) + 0.5f);
     context.setFillColor(kDisplayGridColor);
     context.fillRect(gui::Rect(x, plot.top, x + 1, plot.bottom));
-    const bool whole = std::fabs(t - std::round(t)) < 0.001f;
-    if (whole) std::snprintf(text, sizeof(text), "%d", static_cast<int>(std::lround(t)));
-    else std::snprintf(text, sizeof(text), "%.2g", static_cast<double>(t));
-    drawDisplayLabel(context, x + 2, plot.bottom + 1, text, LabelAnchor::Left);
+    // Whole seconds are labelled; finer lines only divide them.
+    if (std::fabs(t - std::round(t)) > 0.001f) continue;
+    std::snprintf(text, sizeof(text), "%d", static_cast<int>(std::lround(t)));
+    drawDisplayLabel(context, digitStrip, x + 2, plot.bottom + 1, text, LabelAnchor::Left);
   }
 }
 
