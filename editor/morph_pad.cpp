@@ -31,11 +31,16 @@ int MorphPad::parameterY(int pair) { return pair >= 0 && pair < kPairs ? kParame
 
 unsigned MorphPad::pairsOfMode(int mode) {
   switch (mode) {
-    case 0: return (1u << Harmonics) | (1u << Noise) | (1u << Amplitude);
-    case 1: return 1u << Amplitude;
-    case 2: return 1u << Harmonics;
-    case 3: return 1u << Noise;
-    default: return 0;
+    case 0:
+      return (1u << Harmonics) | (1u << Noise) | (1u << Amplitude);
+    case 1:
+      return 1u << Amplitude;
+    case 2:
+      return 1u << Harmonics;
+    case 3:
+      return 1u << Noise;
+    default:
+      return 0;
   }
 }
 
@@ -136,8 +141,10 @@ gui::MouseResult MorphPad::onMouseDown(const gui::MouseEvent& event) {
     // The default position for what the mode moves, as one gesture.
     const float d = getDefaultValue();
     setValue(d);
-    if (!isLocked) write(pairsOfMode(padMode), d, d);
-    else lastChanged = 0;
+    if (!isLocked)
+      write(pairsOfMode(padMode), d, d);
+    else
+      lastChanged = 0;
     notifyListener();
     endEdit();
     setDirty();
