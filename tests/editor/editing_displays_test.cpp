@@ -14,12 +14,15 @@
 #include "editor/harmonics_display.h"
 #include "editor/morph_envelope_display.h"
 #include "editor/morph_pad.h"
+#include "editor/voice_list.h"
 #include "engine/breakpoint_curve.h"
 #include "engine/harmonic_set.h"
 #include "engine/parameter_ids.h"
+#include "files/voice_library.h"
 #include "gui/frame.h"
 #include "gui/gui_editor.h"
 #include "gui/headless/headless_window.h"
+#include "tests/support/fake_folder_lister.h"
 
 namespace vt {
 namespace {
@@ -362,6 +365,53 @@ TEST_F(PadEditing, DragsMoveThePairsOfTheModeAndNothingWhileLocked) {
   host.window().release(Point(inner.left + 100, inner.top + 100));
   EXPECT_EQ(pad->pairX(MorphPad::Harmonics), 0.0f);
   EXPECT_TRUE(host.changes.empty());
+}
+
+TEST(VoiceListMenu, ListsTheNameThenACategorySubMenuEachOrTheRootsOwnFiles) {
+  test::FakeFolderLister lister;
+  lister.addFolder("/v", "Pianos");
+  lister.addFolder("/v", "Strings");
+  lister.addFile("/v", "Loose.v7v");
+  lister.addFile("/v/Pianos", "Grand.v7v");
+  lister.addFile("/v/Pianos", "Upright.v7v");
+  lister.addFile("/v/Strings", "Cello.v7v");
+  VoiceLibrary library;
+  library.rescan(lister, "/v");
+
+  VoiceList list(Rect(0, 0, 136, 19), nullptr, 241, nullptr);
+  list.fill("My Voice", &library);
+  ASSERT_EQ(list.getNbEntries(), 3);
+  char text[gui::OptionMenu::kEntryLength];
+  ASSERT_TRUE(list.getText(text));
+  EXPECT_STREQ(text, "My Voice");
+  ASSERT_NE(list.getSubMenu(1), nullptr);
+  ASSERT_TRUE(list.getDisplayText(2, text));
+  EXPECT_STREQ(text, "Strings");
+  EXPECT_EQ(list.getSubMenu(1)->getNbEntries(), 2);
+
+  int category = -1, item = -1;
+  EXPECT_FALSE(list.chosenVoice(category, item));  // nothing chosen yet
+  ASSERT_TRUE(list.takeChoice(list.getSubMenu(1), 1));
+  ASSERT_TRUE(list.chosenVoice(category, item));
+  EXPECT_EQ(category, 0);
+  EXPECT_EQ(item, 1);
+  char path[kLibraryPathSize];
+  ASSERT_TRUE(list.chosenPath(library, path, sizeof(path)));
+  EXPECT_STREQ(path, "/v/Pianos/Upright.v7v");
+  ASSERT_TRUE(list.takeChoice(&list, 0));  // the name entry loads nothing
+  EXPECT_FALSE(list.chosenVoice(category, item));
+
+  // Without category folders the root's own voice files follow the name.
+  test::FakeFolderLister flat;
+  flat.addFile("/w", "Solo.v7v");
+  library.rescan(flat, "/w");
+  list.fill("My Voice", &library);
+  ASSERT_EQ(list.getNbEntries(), 2);
+  ASSERT_TRUE(list.takeChoice(&list, 1));
+  ASSERT_TRUE(list.chosenPath(library, path, sizeof(path)));
+  EXPECT_STREQ(path, "/w/Solo.v7v");
+  list.fill("Only", nullptr);
+  EXPECT_EQ(list.getNbEntries(), 1);
 }
 
 }  // namespace
