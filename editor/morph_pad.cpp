@@ -1,5 +1,7 @@
 #include "editor/morph_pad.h"
 
+#include <initializer_list>
+
 #include "editor/editor_palette.h"
 #include "engine/parameter_ids.h"
 #include "gui/gui_bitmap.h"
