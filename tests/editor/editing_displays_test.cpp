@@ -11,6 +11,7 @@
 #include "editor/display_binding.h"
 #include "editor/frequency_axis.h"
 #include "editor/frequency_curve_display.h"
+#include "editor/harmonic_envelope_display.h"
 #include "editor/harmonics_display.h"
 #include "editor/morph_envelope_display.h"
 #include "editor/morph_pad.h"
@@ -184,6 +185,66 @@ TEST_F(CurveEditing, TheScrollStripScrollsAndANewBindingIsFollowed) {
   host.window().release(at(1.5f, 0.5f));
   EXPECT_EQ(curve.count(), 3);
   EXPECT_TRUE(host.changes.empty());
+}
+
+TEST(HarmonicEnvelopeEditing, InsertsMovesAndDeletesATimeInEveryListOfTheSharedAxes) {
+  HarmonicSet set;  // amplitude and frequency curves on shared time axes
+  const float amplitudes[3][3] = {{0.2f, 0.6f, 0.0f}, {0.1f, 0.3f, 0.0f}, {0.1f, 0.1f, 0.0f}};
+  for (int h = 0; h < 3; ++h)
+    for (int i = 0; i < 3; ++i) {
+      set.amplitude[h].add(static_cast<float>(i), amplitudes[h][i]);
+      set.frequency[h].add(static_cast<float>(i), static_cast<float>(h + 1) + 0.1f * static_cast<float>(i));
+    }
+  HarmonicsDisplay bars(Rect(0, 0, 518, 113), nullptr, 174, nullptr);
+  HarmonicEnvelopeDisplay* envelope = nullptr;
+  DisplayHost host([&](DisplayHost& h) {
+    envelope = new HarmonicEnvelopeDisplay(kCurveRect, &h, 175, nullptr);
+    envelope->setEditListener(&h);
+    envelope->linkHarmonicsDisplay(&bars);
+    envelope->bind(&set);
+    return envelope;
+  });
+  // Bound: the loudest time (sum 1.0, half the plot) is selected and shown by the bars.
+  EXPECT_EQ(envelope->selectedPoint(), 1);
+  EXPECT_EQ(bars.selectedTime(), 1);
+  EXPECT_EQ(envelope->pointPosition(1), at(1.0f, 0.5f));
+
+  // Insert at 1.5 s: every harmonic with points gets its interpolated value there.
+  host.window().press(at(1.5f, 0.9f));
+  host.window().release(at(1.5f, 0.9f));
+  ASSERT_EQ(set.amplitude[0].count(), 4);
+  EXPECT_EQ(set.amplitude[1].x(2), 1.5f);
+  EXPECT_FLOAT_EQ(set.amplitude[0].y(2), 0.3f);
+  EXPECT_FLOAT_EQ(set.amplitude[1].y(2), 0.15f);
+  EXPECT_FLOAT_EQ(set.amplitude[2].y(2), 0.05f);
+  EXPECT_EQ(set.amplitude[1].y(3), 0.0f);
+  EXPECT_EQ(set.frequency[2].x(2), 1.5f);
+  EXPECT_FLOAT_EQ(set.frequency[2].y(2), 3.15f);
+  EXPECT_EQ(set.amplitude[3].count(), 0);  // a silent harmonic stays empty
+  EXPECT_EQ(bars.selectedTime(), 2);
+
+  // Move the 1 s point to 0.8 s and half its height: every amplitude there halves.
+  host.window().press(at(1.0f, 0.5f));
+  host.window().move(at(0.8f, 0.25f));
+  host.window().release(at(0.8f, 0.25f));
+  EXPECT_FLOAT_EQ(set.amplitude[0].x(1), 0.8f);
+  EXPECT_FLOAT_EQ(set.frequency[1].x(1), 0.8f);
+  EXPECT_NEAR(set.amplitude[0].y(1), 0.3f, 1e-5f);
+  EXPECT_NEAR(set.amplitude[1].y(1), 0.15f, 1e-5f);
+  EXPECT_NEAR(set.amplitude[2].y(1), 0.05f, 1e-5f);
+  EXPECT_FLOAT_EQ(set.amplitude[0].x(2), 1.5f);  // envelope mode 0: the others stay
+
+  // Right-click deletes that time from all lists.
+  host.window().press(at(0.8f, 0.25f), gui::kRightButton);
+  host.window().release(at(0.8f, 0.25f));
+  for (int h = 0; h < 3; ++h) {
+    ASSERT_EQ(set.amplitude[h].count(), 3);
+    ASSERT_EQ(set.frequency[h].count(), 3);
+    EXPECT_EQ(set.amplitude[h].x(1), 1.5f);
+  }
+  EXPECT_FLOAT_EQ(set.amplitude[0].y(1), 0.3f);
+  EXPECT_FLOAT_EQ(set.frequency[0].y(1), 1.15f);
+  EXPECT_EQ(host.changes.size(), 3u);
 }
 
 TEST(FrequencyAxis, MapsThroughItsKnotsWithTheMiddleAt3340Hz) {
