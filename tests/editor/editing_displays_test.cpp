@@ -15,9 +15,11 @@
 #include "editor/harmonics_display.h"
 #include "editor/morph_envelope_display.h"
 #include "editor/morph_pad.h"
+#include "editor/noise_envelope_display.h"
 #include "editor/voice_list.h"
 #include "engine/breakpoint_curve.h"
 #include "engine/harmonic_set.h"
+#include "engine/noise_set.h"
 #include "engine/parameter_ids.h"
 #include "files/voice_library.h"
 #include "gui/frame.h"
@@ -244,6 +246,55 @@ TEST(HarmonicEnvelopeEditing, InsertsMovesAndDeletesATimeInEveryListOfTheSharedA
   }
   EXPECT_FLOAT_EQ(set.amplitude[0].y(1), 0.3f);
   EXPECT_FLOAT_EQ(set.frequency[0].y(1), 1.15f);
+  EXPECT_EQ(host.changes.size(), 3u);
+}
+
+TEST(NoiseEnvelopeEditing, FramesAreInsertedBlendedRescaledAndDeletedAndTheSpectrumFollowsTheSelection) {
+  NoiseSet noise;
+  for (int f = 0; f < 2; ++f) {
+    NoiseFrame* frame = noise.appendFrame(static_cast<float>(2 * f));  // frames at 0 s and 2 s
+    frame->spectrum.add(0.0f, 2.0f + 4.0f * static_cast<float>(f));    // flat at 2, then at 6
+    frame->spectrum.add(1.0f, 2.0f + 4.0f * static_cast<float>(f));
+    frame->resample();
+  }
+  FrequencyCurveDisplay spectrum(Rect(0, 0, 518, 98), nullptr, 176, FrequencyCurveDisplay::kNoiseSpectrumRange,
+                                 nullptr);
+  spectrum.bind(&noise, 0);
+  NoiseEnvelopeDisplay* envelope = nullptr;
+  DisplayHost host([&](DisplayHost& h) {
+    envelope = new NoiseEnvelopeDisplay(kCurveRect, &h, 177, nullptr);
+    envelope->setEditListener(&h);
+    envelope->linkSpectrumDisplay(&spectrum);
+    envelope->bind(&noise);
+    return envelope;
+  });
+  EXPECT_EQ(envelope->selectedPoint(), 1);  // the louder frame
+  EXPECT_EQ(spectrum.boundCurve(), &noise.frames[1].spectrum);
+
+  // A frame inserted at 0.5 s blends its neighbours a quarter of the way.
+  host.window().press(at(0.5f, 0.9f));
+  host.window().release(at(0.5f, 0.9f));
+  ASSERT_EQ(noise.count, 3);
+  EXPECT_EQ(noise.times[1], 0.5f);
+  EXPECT_FLOAT_EQ(noise.frames[1].spectrum.y(0), 3.0f);
+  EXPECT_FLOAT_EQ(noise.frames[1].bins[100], 3.0f);  // resampled
+  EXPECT_EQ(noise.frames[2].spectrum.y(0), 6.0f);
+  EXPECT_EQ(spectrum.shownFrame(), 1);
+
+  // Dragging it to twice its height (mean 3 of a full 10) doubles its spectrum.
+  host.window().press(at(0.5f, 0.3f));
+  host.window().move(at(0.5f, 0.6f));
+  host.window().release(at(0.5f, 0.6f));
+  EXPECT_NEAR(noise.frames[1].spectrum.y(1), 6.0f, 1e-4f);
+  EXPECT_NEAR(noise.frames[1].bins[0], 6.0f, 1e-4f);
+
+  // Deleting the first frame moves the others down.
+  host.window().press(at(0.0f, 0.2f), gui::kRightButton);
+  host.window().release(at(0.0f, 0.2f));
+  ASSERT_EQ(noise.count, 2);
+  EXPECT_EQ(noise.times[0], 0.5f);
+  EXPECT_EQ(noise.times[1], 2.0f);
+  EXPECT_EQ(noise.frames[1].spectrum.y(0), 6.0f);
   EXPECT_EQ(host.changes.size(), 3u);
 }
 
