@@ -139,9 +139,9 @@ void HarmonicsDisplay::draw(gui::DrawContext& context) {
       const int edge = settings.frequency && value < 0.0f ? bar.bottom - 1 : bar.top;
       dc.fillRect(gui::Rect(bar.left, edge, bar.right, edge + 1));
     }
-    // Numbers under every column that has room for two digits.
-    const bool roomy = column >= 12 || (digitStrip && digitStrip->isLoaded());
-    if (roomy || h % 2 == 1) {
+    // Numbers under every column; with 64 narrow columns under every other one,
+    // so that the numbers stay apart.
+    if (column >= 12 || h % 2 == 1) {
       std::snprintf(text, sizeof(text), "%02d", h);
       drawDisplayLabel(dc, digitStrip, x + (n == 32 ? 3 : 0), plot.bottom + 1, text, LabelAnchor::Left);
     }
