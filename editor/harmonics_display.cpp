@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "editor/display_canvas.h"
 #include "editor/display_text.h"
 #include "editor/editor_palette.h"
 #include "engine/harmonic_set.h"
@@ -101,10 +102,8 @@ float HarmonicsDisplay::barValue(int harmonic) const {
 
 void HarmonicsDisplay::draw(gui::DrawContext& context) {
   const gui::Rect& r = rect;
-  gui::OffscreenContext off(r.width(), r.height());
-  gui::DrawContext& dc = off.isValid() ? static_cast<gui::DrawContext&>(off) : context;
-  const gui::Point saved = dc.getOffset();
-  if (off.isValid()) dc.setOffset(gui::Point{-r.left, -r.top});
+  DisplayCanvas canvas(context, r);
+  gui::DrawContext& dc = canvas.context();
   dc.setClipRect(r);
   if (background && background->isLoaded()) {
     dc.drawBitmapOpaque(*background, r);
@@ -148,9 +147,6 @@ void HarmonicsDisplay::draw(gui::DrawContext& context) {
   }
   dc.setFrameColor(kFieldEdgeColor);
   dc.drawRect(r);
-  dc.resetClipRect();
-  dc.setOffset(saved);
-  if (off.isValid()) off.copyTo(context, r);
 }
 
 gui::MouseResult HarmonicsDisplay::onMouseDown(const gui::MouseEvent& event) {
