@@ -98,9 +98,8 @@ void SynthEngine::setDataFolder(const char* folder) {
 }
 
 int SynthEngine::handleDueEvents(const EventQueue& queue, int next, int position) {
-  // Events whose offset lies before the position (a host that sends them out of
-  // order or with a negative offset) are handled as soon as they are reached
-  // rather than blocking every later event of the block.
+  // The queue is in offset order (EventQueue::orderForBlock); an event before
+  // the position can only be one the position has just passed.
   while (next < queue.count && queue.deltaFrames[next] <= position) {
     if (renderObserver) renderObserver->eventHandled(queue.bytes[next], position);
     handleMessage(queue.bytes[next], 3);
@@ -130,6 +129,11 @@ void SynthEngine::render(float* left, float* right, int frames) {
   DenormalGuard denormalGuard;
 
   std::memset(left, 0, sizeof(float) * static_cast<size_t>(frames));
+
+  // Every event of the block is handled, in offset order: offsets outside the
+  // block are clamped into it, events at one offset keep their arrival order.
+  voiceQueue.orderForBlock(frames);
+  effectQueue.orderForBlock(frames);
 
   // Voice stage: sub-blocks of at most 256 frames, split at event offsets.
   int next = 0;

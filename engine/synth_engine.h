@@ -68,6 +68,7 @@ public:
   float getSongPosition() const { return songPosition; }
 
   // Event intake: filters a MIDI message and queues it for the render loop.
+  // A full queue drops controllers and bend before notes, note-ons before note-offs.
   void queueMessage(const std::uint8_t* bytes, int length, std::int32_t deltaFrames);
   // Performs one queued message; false when fewer than three bytes are given.
   bool handleMessage(const std::uint8_t* bytes, int length);
