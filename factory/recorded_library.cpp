@@ -412,14 +412,6 @@ std::vector<InstrumentRecipe> voices() {
   release(synth, 0.3f);
   list.push_back(synth);
 
-  // Aah turning into ooh and back while the chord is held.
-  InstrumentRecipe vowels = instrument("Choir Vowels", kVoices, "Choir Aahs", "Voice Oohs", "Choir Pad", "Choir Pad");
-  loop(vowels);
-  envelopeMorph(vowels, {{0.0f, 0.0f}, {2.0f, 1.0f}, {4.0f, 0.0f}, {6.0f, 1.0f}}, {{0.0f, 0.0f}});
-  set(vowels, {{GlobalLoopStartTime, 2.0f / 60.0f}, {GlobalLoopEndTime, 6.0f / 60.0f}});
-  reverb(vowels, 0.45f, 0.9f, 0.6f);
-  release(vowels, 0.35f);
-  list.push_back(vowels);
 
   InstrumentRecipe pad = solo("Choir Pad", kVoices, "Choir Pad");
   loop(pad);
