@@ -1,9 +1,9 @@
 #include "factory/recorded_library.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -39,7 +39,7 @@ constexpr char kVoices[] = "Voices";
 
 constexpr float kRate = 44100.0f;
 constexpr double kMinimumVelocityRangeDb = 7.0;
-constexpr double kNoteTolerance = 1.5;                       // dB under the note target still accepted
+constexpr double kNoteTolerance = 1.5;                        // dB under the note target still accepted
 constexpr std::uintmax_t kInstrumentSizeBudget = 960 * 1024;  // the voices of one instrument, under 1 MB
 constexpr int kBlock = 512;
 
@@ -200,8 +200,8 @@ std::vector<InstrumentRecipe> guitars() {
   list.push_back(overdrive);
 
   // A plucked nylon string that blooms into slow strings while the key is held.
-  InstrumentRecipe bloom = instrument("Nylon Bloom", kGuitars, "Slow Strings", "Nylon Guitar", "Slow Strings",
-                                      "Nylon Guitar");
+  InstrumentRecipe bloom =
+      instrument("Nylon Bloom", kGuitars, "Slow Strings", "Nylon Guitar", "Slow Strings", "Nylon Guitar");
   loop(bloom);
   envelopeMorph(bloom, {{0.0f, 1.0f}, {0.3f, 1.0f}, {2.5f, 0.0f}}, {{0.0f, 0.0f}});
   chorus(bloom, 0.3f, 0.5f, 0.2f);
@@ -287,8 +287,8 @@ std::vector<InstrumentRecipe> strings() {
   list.push_back(ensemble);
 
   // Slow strings drifting towards a choir and back.
-  InstrumentRecipe slow = instrument("Slow Strings", kStrings, "Slow Strings", "Choir Aahs", "Slow Strings",
-                                     "Choir Aahs");
+  InstrumentRecipe slow =
+      instrument("Slow Strings", kStrings, "Slow Strings", "Choir Aahs", "Slow Strings", "Choir Aahs");
   loop(slow);
   envelopeMorph(slow, {{0.0f, 0.0f}, {3.0f, 0.5f}, {6.0f, 0.1f}, {9.0f, 0.5f}}, {{0.0f, 0.0f}});
   set(slow, {{GlobalLoopStartTime, 3.0f / 60.0f}, {GlobalLoopEndTime, 9.0f / 60.0f}});
@@ -412,7 +412,6 @@ std::vector<InstrumentRecipe> voices() {
   release(synth, 0.3f);
   list.push_back(synth);
 
-
   InstrumentRecipe pad = solo("Choir Pad", kVoices, "Choir Pad");
   loop(pad);
   reverb(pad, 0.45f, 0.9f, 0.6f);
@@ -488,10 +487,10 @@ std::vector<InstrumentRecipe> recordedInstruments() {
 }
 
 bool isSustainedVoice(const std::string& name) {
-  static const std::set<std::string> decaying = {
-      "Finger Bass",  "Fretless Bass", "Acoustic Bass", "Synth Bass", "Vibraphone",    "Marimba",
-      "Celesta",      "Tubular Bells", "Nylon Guitar",  "Steel Guitar", "Clean Guitar", "Grand Piano",
-      "Electric Piano", "FM Piano",    "Harpsichord",   "Pizzicato"};
+  static const std::set<std::string> decaying = {"Finger Bass",    "Fretless Bass", "Acoustic Bass", "Synth Bass",
+                                                 "Vibraphone",     "Marimba",       "Celesta",       "Tubular Bells",
+                                                 "Nylon Guitar",   "Steel Guitar",  "Clean Guitar",  "Grand Piano",
+                                                 "Electric Piano", "FM Piano",      "Harpsichord",   "Pizzicato"};
   return decaying.count(name) == 0;
 }
 
@@ -639,7 +638,8 @@ bool writeRecordedLibrary(const std::string& voicesFolder, const std::string& ou
         bool driven = false;
         for (const auto& setting : trial.settings)
           if (setting.first == DistortionOn && setting.second > 0.5f) driven = true;
-        if (!driven) trial.settings.insert(trial.settings.end(), {{DistortionOn, 1.0f}, {Distortion, 0.0f}, {Tube, 0.0f}});
+        if (!driven)
+          trial.settings.insert(trial.settings.end(), {{DistortionOn, 1.0f}, {Distortion, 0.0f}, {Tube, 0.0f}});
         trial.settings.push_back({Compress, next});
       }
       std::unique_ptr<SynthEngine> noteProbe = build(trial, 0.5f);
@@ -672,17 +672,17 @@ bool writeRecordedLibrary(const std::string& voicesFolder, const std::string& ou
     }
     std::unique_ptr<SynthEngine> engine = build(recipe, volume);
     if (!engine) return fail("cannot build the instrument " + recipe.name);
-    const std::filesystem::path target =
-        instrumentsOut / recipe.category / (recipe.name + "." + kInstrumentExtension);
+    const std::filesystem::path target = instrumentsOut / recipe.category / (recipe.name + "." + kInstrumentExtension);
     if (!writeBytes(target, [&](ByteStream& s) { return writeInstrumentRecord(s, *engine); }))
       return fail("cannot write " + target.string());
     // Measured again as stored.
     for (int pass = 0; pass < 2; ++pass) {
       std::unique_ptr<SynthEngine> check = newEngine();
-      if (!check || !loadInstrumentFile(*check, target.string().c_str()))
-        return fail("cannot load " + target.string());
-      if (pass == 0) rms = noteRmsDb(*check);
-      else peak = chordPeakDb(*check);
+      if (!check || !loadInstrumentFile(*check, target.string().c_str())) return fail("cannot load " + target.string());
+      if (pass == 0)
+        rms = noteRmsDb(*check);
+      else
+        peak = chordPeakDb(*check);
     }
     if (table)
       std::fprintf(table, "%-12s %-22s %7.3f %12.2f %14.2f\n", recipe.category.c_str(), recipe.name.c_str(), volume,

@@ -30,8 +30,8 @@ using test::stem;
 
 const std::string kVoices = "Veltrane7000Data/Voices/";
 const std::string kInstruments = "Veltrane7000Data/Instruments-Factory/";
-const std::set<std::string> kCategories = {"Basses",  "Brass-Winds", "Chromatics",  "Guitars",    "Organs",
-                                           "Pianos",  "Strings",     "Synth Leads", "Synth Pads", "Voices"};
+const std::set<std::string> kCategories = {"Basses", "Brass-Winds", "Chromatics",  "Guitars",    "Organs",
+                                           "Pianos", "Strings",     "Synth Leads", "Synth Pads", "Voices"};
 // The library travels with every build and inside no archive: keep it small.
 constexpr std::uintmax_t kLibraryBudget = 40 * 1024 * 1024;
 
