@@ -4,14 +4,12 @@
 #include <new>
 
 #include "effects/effect_limits.h"
+#include "effects/note_fraction.h"
 
 namespace vt {
 
 namespace {
 
-constexpr int kLastSingleStep = 16;  // steps 1..16 are that many sixteenths
-constexpr int kWholeNoteSteps = 15;  // steps 17..20 are (n - 15) whole notes
-constexpr float kSixteenthsPerWhole = 16.0f;
 constexpr float kBeatsPerSixteenth = 0.25f;
 
 void clearLine(float* line, int& used) {
@@ -54,9 +52,7 @@ void SyncDelay::setMix(float value) { mix = limitToUnit(value) * 0.5f; }
 void SyncDelay::setFeedback(float value) { feedback = limitToUnit(value) * kMaxFeedback; }
 
 float SyncDelay::sixteenthsForValue(float value) {
-  int n = 1 + static_cast<int>(kSyncSteps * (1.0f - limitToUnit(value)));
-  if (n > kSyncSteps) n = kSyncSteps;
-  return n <= kLastSingleStep ? static_cast<float>(n) : static_cast<float>(n - kWholeNoteSteps) * kSixteenthsPerWhole;
+  return static_cast<float>(noteFractionSixteenths(noteFractionStep(value)));
 }
 
 void SyncDelay::setSyncLeft(float value) {
