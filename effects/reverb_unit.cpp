@@ -1,5 +1,6 @@
 #include "effects/reverb_unit.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -127,6 +128,22 @@ void ReverbUnit::process(float* left, float* right, int count) {
     right[i] = right[i] * dry + rightWetScale * (yr * wet);
   }
   cleanDenormals();
+}
+
+bool ReverbUnit::holdsTail() const {
+  if (!isActive()) return false;
+  auto loud = [](const float* line, int size) {
+    for (int i = 0; i < size; ++i)
+      if (std::fabs(line[i]) > kTailThreshold) return true;
+    return false;
+  };
+  for (const Comb& c : combs)
+    if (std::fabs(c.filterStore) > kTailThreshold || loud(c.buffer, c.size)) return true;
+  for (const AllPass& a : allPassLeft)
+    if (loud(a.buffer, a.size)) return true;
+  for (const AllPass& a : allPassRight)
+    if (loud(a.buffer, a.size)) return true;
+  return false;
 }
 
 void ReverbUnit::cleanDenormals() {

@@ -75,6 +75,12 @@ public:
   // Both blocks in place; does nothing while inactive.
   void process(float* left, float* right, int count);
 
+  // True while a line or damping memory holds a value above kTailThreshold in
+  // magnitude (a scan of every line: meant for the moments a caller is about
+  // to stop running the unit, not for every block).
+  bool holdsTail() const;
+  static constexpr float kTailThreshold = 0.00003f;
+
   float inputGain = kInputGain;
   float roomSize = 0.84f;
   float damp = 0.2f;

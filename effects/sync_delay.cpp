@@ -43,6 +43,7 @@ void SyncDelay::setSampleRate(float rate) {
 
 void SyncDelay::reset() {
   posLeft = posRight = 0;
+  quietLeft = quietRight = kQuietForever;
   if (bufferLeft) clearLine(bufferLeft, usedLeft);
   if (bufferRight) clearLine(bufferRight, usedRight);
 }
@@ -88,23 +89,30 @@ int SyncDelay::lengthFor(float sixteenths) const {
   return length > 1 ? length : 1;
 }
 
-void SyncDelay::processChannel(float* samples, int count, float* line, int& pos, int& used, int length) const {
+void SyncDelay::processChannel(float* samples, int count, float* line, int& pos, int& used, int& quiet,
+                               int length) const {
   if (pos >= length) pos = 0;  // the line got shorter: start again rather than read past it
   if (used < length) used = length;
   const float dry = 1.0f - mix;
+  int run = quiet;
   for (int i = 0; i < count; ++i) {
     const float d = line[pos];
     const float x = samples[i];
     samples[i] = mix * d + dry * x;
-    line[pos] = x + feedback * d;
+    const float written = x + feedback * d;
+    line[pos] = written;
+    run = std::fabs(written) > kTailThreshold ? 0 : run + 1;
     if (++pos >= length) pos = 0;
   }
+  quiet = run < kQuietForever ? run : kQuietForever;
 }
 
 void SyncDelay::process(float* left, float* right, int count) {
   if (!isActive() || !left || !right || count <= 0) return;
-  processChannel(left, count, bufferLeft, posLeft, usedLeft, lengthFor(syncLeft));
-  processChannel(right, count, bufferRight, posRight, usedRight, lengthFor(syncRight));
+  lengthLeft = lengthFor(syncLeft);
+  lengthRight = lengthFor(syncRight);
+  processChannel(left, count, bufferLeft, posLeft, usedLeft, quietLeft, lengthLeft);
+  processChannel(right, count, bufferRight, posRight, usedRight, quietRight, lengthRight);
 }
 
 }  // namespace vt

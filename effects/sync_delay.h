@@ -43,6 +43,12 @@ public:
   // Both blocks in place; does nothing while inactive.
   void process(float* left, float* right, int count);
 
+  // True while either line may still hold a sample above kTailThreshold in
+  // magnitude for a later pass to play: one was written less than a line
+  // length ago.
+  bool holdsTail() const { return quietLeft < lengthLeft || quietRight < lengthRight; }
+  static constexpr float kTailThreshold = 0.00003f;
+
   float sampleRate = 0.0f;
   float mix = 0.5f;
   float feedback = 0.5f;
@@ -56,12 +62,18 @@ public:
   int bufferCapacity = 0;
 
 private:
-  void processChannel(float* samples, int count, float* line, int& pos, int& used, int length) const;
+  void processChannel(float* samples, int count, float* line, int& pos, int& used, int& quiet, int length) const;
 
   // Entries at and beyond these counts are known to be zero, so clearing a
   // line only touches the part that has been used since it was last cleared.
   int usedLeft = 0;
   int usedRight = 0;
+  // Samples written since the last one above kTailThreshold, per line (saturating).
+  int quietLeft = kQuietForever;
+  int quietRight = kQuietForever;
+  int lengthLeft = 1;
+  int lengthRight = 1;
+  static constexpr int kQuietForever = 1 << 30;
 };
 
 }  // namespace vt

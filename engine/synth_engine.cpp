@@ -16,6 +16,14 @@ constexpr int kSilenceCounterCap = 1 << 30;
 
 bool isSilent(float v) { return v <= SynthEngine::kSilenceThreshold && v >= -SynthEngine::kSilenceThreshold; }
 
+bool blockSilent(const float* x, int frames) {
+  for (int i = 0; i < frames; ++i)
+    if (!isSilent(x[i])) return false;
+  return true;
+}
+
+static_assert(EffectChain::kTailThreshold == SynthEngine::kSilenceThreshold, "tails are judged at the silence level");
+
 int minInt(int a, int b) { return a < b ? a : b; }
 
 }  // namespace
@@ -144,22 +152,35 @@ void SynthEngine::render(float* left, float* right, int frames) {
   // Events at exactly the block length act after the block's last frame.
   handleDueEvents(voiceQueue, next, frames);
 
-  // Silence bypass: skip the effects once the voice mix has been silent for two seconds.
-  const bool edgesSilent = isSilent(left[0]) && isSilent(left[frames - 1]);
-  if (silenceCounter > silenceLimit() && !edgesSilent) silenceCounter = 0;
-  const bool bypass = silenceCounter > silenceLimit();
-
-  if (bypass) {
-    std::memset(right, 0, sizeof(float) * static_cast<size_t>(frames));
+  // Silence bypass: the effects sleep once the output has been silent, with no
+  // delay or reverb tail left, for two seconds; any sound in the voice mix wakes them.
+  if (effectsBypassed() && !blockSilent(left, frames)) silenceCounter = 0;
+  if (effectsBypassed()) {
+    std::memcpy(right, left, sizeof(float) * static_cast<size_t>(frames));
     // Effect-queue events still act on the parameters while the chain sleeps.
     handleDueEvents(effectQueue, 0, frames);
+    applyOutputStage(left, right, frames);
   } else {
     renderEffectStage(left, right, frames);
+    countSilence(left, right, frames);
   }
 
-  if (edgesSilent && silenceCounter < kSilenceCounterCap) silenceCounter += frames;
   clearQueues();
   loadExchange.leaveRender();
+}
+
+void SynthEngine::countSilence(const float* left, const float* right, int frames) {
+  // Silent output blocks count towards the bypass; an audible one starts the count again.
+  if (!blockSilent(left, frames) || !blockSilent(right, frames)) {
+    silenceCounter = 0;
+    return;
+  }
+  const int limit = silenceLimit();
+  const long long counted = static_cast<long long>(silenceCounter) + frames;
+  int next = counted > kSilenceCounterCap ? kSilenceCounterCap : static_cast<int>(counted);
+  // A delay or reverb tail that is still to come keeps the chain running.
+  if (next > limit && effectChain.holdsTail()) next = limit;
+  silenceCounter = next;
 }
 
 void SynthEngine::renderEffectStage(float* left, float* right, int frames) {

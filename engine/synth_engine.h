@@ -173,6 +173,8 @@ private:
   void startMorphGroup(int note, float frequency, float velocity);
   void startSingleSlotVoices(int note, float frequency, float velocity);
   void renderEffectStage(float* left, float* right, int frames);
+  // Counts a silent output block towards the silence bypass.
+  void countSilence(const float* left, const float* right, int frames);
   void applyOutputStage(float* x, float* y, int frames) const;
   // Hands every queued event due at 'position' to the message handler, starting at
   // 'next'; returns the index of the first event not yet due.
