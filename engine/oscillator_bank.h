@@ -48,6 +48,12 @@ float zeroSkipBlend(float a, float b, float c, float d, float x, float y);
 void renderHarmonics(HarmonicSet& set, float* out, int n, float t0, BreakpointCurve& pitch, BreakpointCurve& amplitude,
                      float* phases, BreakpointCurve* formant);
 
+// The same between explicit sound times t0 and t1 (t1 may equal t0: a sound
+// held still) with the envelope gains e0, e1 and the pitches p0, p1 (Hz) at
+// the block's two ends.
+void renderHarmonicsSpan(HarmonicSet& set, float* out, int n, float t0, float t1, float e0, float e1, float p0,
+                         float p1, float* phases, BreakpointCurve* formant);
+
 // Morphing voice: adds one block of the four sets A, B, C, D blended at harmonic
 // morph position (x, y). Each set is read between its own start and end time.
 // The pitch and amplitude curves are read at voiceStart and voiceEnd, the x

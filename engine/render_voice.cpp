@@ -29,22 +29,36 @@ void renderSingleSlot(SynthVoice& v, float* out, int n, BreakpointCurve* formant
   const float p = v.soundPosition;
   const float c = v.envelopeClock;
 
+  // While held, a loop shorter than this block holds the sound at the loop start
+  // (as the morph voice does) instead of replaying one block again and again.
+  const bool looping = v.held && slot.loopOn;
+  const float loopStart = slot.loopStart < slot.loopEnd ? slot.loopStart : slot.loopEnd;
+  float p1 = p + l;
+  const bool hold = looping && slot.loopEnd - loopStart < l && p1 >= slot.loopEnd;
+  if (hold) p1 = loopStart;
+  // The note fades out over the last few milliseconds before its end time.
+  const float fade0 = v.endFade(p);
+  const float fade1 = v.endFade(p1);
+
   if (!v.harmonics.hasEnded(p)) {
-    setTwoPoints(v.amplitudeCurve, p, v.gain(c, false, 0.0f, 0.0f), p + l, v.gain(c + l, false, 0.0f, 0.0f));
-    setTwoPoints(v.pitchCurve, p, v.pitch(c), p + l, v.pitch(c + l));
-    renderHarmonics(v.harmonics, out, n, p, v.pitchCurve, v.amplitudeCurve, v.phases, formantCurve);
+    const float g0 = v.gain(c, false, 0.0f, 0.0f) * fade0;
+    const float g1 = v.gain(c + l, false, 0.0f, 0.0f) * fade1;
+    setTwoPoints(v.amplitudeCurve, c, g0, c + l, g1);
+    setTwoPoints(v.pitchCurve, c, v.pitch(c), c + l, v.pitch(c + l));
+    renderHarmonicsSpan(v.harmonics, out, n, p, p1, g0, g1, v.pitchCurve.y(0), v.pitchCurve.y(1), v.phases,
+                        formantCurve);
   }
   if (v.noise.count > 0) {
     const int before = v.noise.frameBefore(p);
     if (before < 0 || !v.noise.frames[before].silent) {
-      const float g0 = v.gain(c, true, 0.0f, 0.0f);
-      const float g1 = v.gain(c + l, true, 0.0f, 0.0f);
+      const float g0 = v.gain(c, true, 0.0f, 0.0f) * fade0;
+      const float g1 = v.gain(c + l, true, 0.0f, 0.0f) * fade1;
       noise.renderNoise(v.noise, out, n, p, g0, g1, v.grains, formantTable);
     }
   }
 
-  float next = p + l;
-  if (v.held && slot.loopOn && next >= slot.loopEnd) next = slot.loopStart;
+  float next = p1;
+  if (looping && next >= slot.loopEnd) next = loopStart;
   v.soundPosition = next;
   v.envelopeClock = c + l;
 }
@@ -140,16 +154,18 @@ void renderMorphLeader(SynthVoice& v, float* out, int n, const MorphPositions& m
 
   // 7. Harmonics. The two-point curves run on the envelope clock, whose block ends
   //    always differ, so a block that jumps back to the loop start keeps its ramps.
-  setTwoPoints(v.amplitudeCurve, c, v.gain(c, false, morph.nx, morph.ny), c + l,
-               v.gain(c + l, false, morph.nx, morph.ny));
+  const float fade0 = v.endFade(p0);
+  const float fade1 = v.endFade(p1);
+  setTwoPoints(v.amplitudeCurve, c, v.gain(c, false, morph.nx, morph.ny) * fade0, c + l,
+               v.gain(c + l, false, morph.nx, morph.ny) * fade1);
   setTwoPoints(v.pitchCurve, c, v.pitch(c), c + l, v.pitch(c + l));
   renderMorphedHarmonics(harmonicSets, out, n, startTimes, endTimes, v.pitchCurve, v.amplitudeCurve, c, c + l, v.phases,
                          morph.hx, morph.hy, formantCurve, gains);
 
   // 8. Noise, at the blended noise volume.
   if (anyNoise) {
-    const float g0 = v.gain(c, true, morph.nx, morph.ny);
-    const float g1 = v.gain(c + l, true, morph.nx, morph.ny);
+    const float g0 = v.gain(c, true, morph.nx, morph.ny) * fade0;
+    const float g1 = v.gain(c + l, true, morph.nx, morph.ny) * fade1;
     noise.renderMorphedNoise(noiseSets, out, n, startTimes, g0, g1, v.grains, morph.nx, morph.ny, formantTable);
   }
 

@@ -161,6 +161,9 @@ private:
   void applyParameterAction(int index, float x);
   // The actions that set voice-slot fields; false for any other index.
   bool applySlotParameterAction(int index, float x);
+  // Rebuilds a slot's interpolation tables and markers after a change of its
+  // rows in use (VoiceSlot::prepare).
+  void prepareSlot(int slotIndex);
   void renderVoiceStage(float* mono, int frames);
   // Settings that follow the host tempo: the slot LFO rates.
   void applyTempoSettings();

@@ -132,7 +132,7 @@ void SynthVoice::release() {
 void SynthVoice::quickFade() {
   held = false;
   fading = true;
-  const float t = soundPosition;
+  const float t = envelopeClock;
   const float level = envelope.evaluate(t);
   cutEnvelopeAfter(t, 2);
   envelope.add(t + kQuickFadeTime, 0.0f);
@@ -156,15 +156,23 @@ void SynthVoice::free() {
   leader = nullptr;
 }
 
-bool SynthVoice::soundEnded() const {
-  if (!slot) return true;
-  if (!slot->hasEnded(soundPosition)) return false;
+float SynthVoice::endTime() const {
+  if (!slot) return 0.0f;
+  float end = slot->endTime();
   if (mode == kMorphLeader) {
     for (const SynthVoice* c : companions)
-      if (c && c->slot && !c->slot->hasEnded(soundPosition)) return false;
+      if (c && c->slot && c->slot->endTime() > end) end = c->slot->endTime();
   }
-  return true;
+  return end;
 }
+
+float SynthVoice::endFade(float position) const {
+  const float left = endTime() - position;
+  if (left >= kEndFadeTime) return 1.0f;
+  return left > 0.0f ? left / kEndFadeTime : 0.0f;
+}
+
+bool SynthVoice::soundEnded() const { return !slot || soundPosition > endTime(); }
 
 bool SynthVoice::updateActivity() {
   if (!active) return false;
@@ -173,7 +181,7 @@ bool SynthVoice::updateActivity() {
     free();
     return false;
   }
-  if (envelope.count() == 0 || soundPosition > envelope.lastTime() || soundEnded()) {
+  if (envelope.count() == 0 || envelopeClock > envelope.lastTime() || soundEnded()) {
     free();
     return false;
   }

@@ -21,6 +21,8 @@ public:
   enum Mode { kSingleSlot = 0, kMorphLeader = 1, kMorphFollower = 2 };
   static constexpr int kCompanions = 3;  // followers of a leader: slots B, C, D
   static constexpr float kQuickFadeTime = 0.0005f;
+  // A note that reaches its end time fades out over this much sound time instead of stopping dead.
+  static constexpr float kEndFadeTime = 0.005f;
   // The release's four segments: fractions of the release time and the level reached.
   static constexpr int kReleasePoints = 5;
   static constexpr float kReleaseTimes[kReleasePoints] = {0.0f, 0.05f, 0.2283333f, 0.6066666f, 1.0f};
@@ -51,12 +53,19 @@ public:
   // The note-off envelope: four segments from the current level to silence over
   // the slot's release time, starting at the envelope clock.
   void release();
-  // Silence within 0.5 ms of sound time, for a stolen or retriggered voice.
+  // Silence within 0.5 ms, for a stolen or retriggered voice. Like the rest of
+  // the envelope it runs on the envelope clock, never on the (looping) sound position.
   void quickFade();
 
   // The activity test: frees a voice (and a leader's followers) whose envelope
-  // or sound has ended. A follower answers for its leader.
+  // (on the envelope clock) or sound has ended. A follower answers for its leader.
   bool updateActivity();
+
+  // Sound position at which the note ends: the longest harmonic or noise part of
+  // its slot (for a leader, of the group's four slots) times the time stretch.
+  float endTime() const;
+  // 1 until kEndFadeTime before the end time, then falling linearly to 0 at it.
+  float endFade(float position) const;
 
   // Portamento towards f from the current pitch, over the slot's portamento time.
   void startGlide(float f);
