@@ -22,6 +22,16 @@ void setTwoPoints(BreakpointCurve& curve, float x0, float y0, float x1, float y1
   curve.add(x1, y1);
 }
 
+// A held loop stays this far inside the note's sound, where it is still audible.
+constexpr float kLoopEndGuard = 0.002f;
+
+// The end of the note's own sound: its harmonics or its last noise frame.
+float noteSoundEnd(const SynthVoice& v) {
+  float end = v.harmonics.duration;
+  if (v.noise.count > 0 && v.noise.times[v.noise.count - 1] > end) end = v.noise.times[v.noise.count - 1];
+  return end;
+}
+
 void renderSingleSlot(SynthVoice& v, float* out, int n, BreakpointCurve* formantCurve, const float* formantTable,
                       NoiseGenerator& noise) {
   VoiceSlot& slot = *v.slot;
@@ -31,10 +41,15 @@ void renderSingleSlot(SynthVoice& v, float* out, int n, BreakpointCurve* formant
 
   // While held, a loop shorter than this block holds the sound at the loop start
   // (as the morph voice does) instead of replaying one block again and again.
+  // The loop lies inside the note's own sound, which a blend of rows can end a
+  // little before the slot's recordings whose loop was fitted.
   const bool looping = v.held && slot.loopOn;
-  const float loopStart = slot.loopStart < slot.loopEnd ? slot.loopStart : slot.loopEnd;
+  float loopEnd = slot.loopEnd;
+  const float lastInside = noteSoundEnd(v) - kLoopEndGuard;
+  if (loopEnd > lastInside) loopEnd = lastInside > 0.0f ? lastInside : 0.0f;
+  const float loopStart = slot.loopStart < loopEnd ? slot.loopStart : loopEnd;
   float p1 = p + l;
-  const bool hold = looping && slot.loopEnd - loopStart < l && p1 >= slot.loopEnd;
+  const bool hold = looping && loopEnd - loopStart < l && p1 >= loopEnd;
   if (hold) p1 = loopStart;
   // The note fades out over the last few milliseconds before its end time.
   const float fade0 = v.endFade(p);
@@ -58,7 +73,7 @@ void renderSingleSlot(SynthVoice& v, float* out, int n, BreakpointCurve* formant
   }
 
   float next = p1;
-  if (looping && next >= slot.loopEnd) next = loopStart;
+  if (looping && next >= loopEnd) next = loopStart;
   v.soundPosition = next;
   v.envelopeClock = c + l;
 }

@@ -66,8 +66,7 @@ bool SynthEngine::applySlotParameterAction(int index, float x) {
     case NumMultisamplesA:
     case NumMultisamplesB:
     case NumMultisamplesC:
-    case NumMultisamplesD:
-    {
+    case NumMultisamplesD: {
       const int k = index - NumMultisamplesA;
       slots[k].rowCount = parameterChoice(x, VoiceSlot::kRows) + 1;
       // Rows beyond those prepared have no interpolation tables yet.

@@ -72,7 +72,7 @@ public:
   float loopEnd = 0.0f;
   int rowCount = 1;
   int layerCount = 2;
-  int preparedRows = 1;  // rows in use at the last prepare(): the rows whose tables exist
+  int preparedRows = 1;         // rows in use at the last prepare(): the rows whose tables exist
   const float* sine = nullptr;  // the shared sine table, for the slot's LFOs
   BreakpointCurve envelope;     // amplitude envelope template
   float vibratoRate = 0.0f;
