@@ -59,7 +59,7 @@ void EffectChain::process(float* x, float* y, int frames) {
     copySamples(x, y, frames);
     return;
   }
-  if (!brightness.isBypassed()) brightness.process(x, frames);
+  brightness.process(x, frames);  // passes the signal through while bypassed
   if (distortionOn) distortion.process(x, frames);
   if (filterOn) filter.process(x, frames);
   if (chorusOn && chorus.isActive()) {
