@@ -11,6 +11,7 @@ namespace vt {
 namespace {
 
 constexpr float kBeatsPerSixteenth = 0.25f;
+constexpr float kGlideSeconds = 0.015f;
 
 void clearLine(float* line, int& used) {
   for (int i = 0; i < used; ++i) line[i] = 0.0f;
@@ -38,31 +39,48 @@ SyncDelay::~SyncDelay() {
 
 void SyncDelay::setSampleRate(float rate) {
   sampleRate = effectSampleRateFor(rate);
+  mixGlide.setRampTime(sampleRate, kGlideSeconds);
+  feedbackGlide.setRampTime(sampleRate, kGlideSeconds);
   reset();
 }
 
 void SyncDelay::reset() {
+  running = false;
+  mixGlide.snap();
+  feedbackGlide.snap();
   posLeft = posRight = 0;
   quietLeft = quietRight = kQuietForever;
   if (bufferLeft) clearLine(bufferLeft, usedLeft);
   if (bufferRight) clearLine(bufferRight, usedRight);
 }
 
-void SyncDelay::setMix(float value) { mix = limitToUnit(value) * 0.5f; }
+void SyncDelay::setMix(float value) {
+  mix = limitToUnit(value) * 0.5f;
+  mixGlide.setTarget(mix);
+  if (!running) mixGlide.snap();
+}
 
-void SyncDelay::setFeedback(float value) { feedback = limitToUnit(value) * kMaxFeedback; }
+void SyncDelay::setFeedback(float value) {
+  feedback = limitToUnit(value) * kMaxFeedback;
+  feedbackGlide.setTarget(feedback);
+  if (!running) feedbackGlide.snap();
+}
 
 float SyncDelay::sixteenthsForValue(float value) {
   return static_cast<float>(noteFractionSixteenths(noteFractionStep(value)));
 }
 
 void SyncDelay::setSyncLeft(float value) {
-  syncLeft = sixteenthsForValue(value);
+  const float sixteenths = sixteenthsForValue(value);
+  if (sixteenths == syncLeft) return;  // hosts re-send unchanged values
+  syncLeft = sixteenths;
   reset();
 }
 
 void SyncDelay::setSyncRight(float value) {
-  syncRight = sixteenthsForValue(value);
+  const float sixteenths = sixteenthsForValue(value);
+  if (sixteenths == syncRight) return;
+  syncRight = sixteenths;
   reset();
 }
 
@@ -93,16 +111,35 @@ void SyncDelay::processChannel(float* samples, int count, float* line, int& pos,
                                int length) const {
   if (pos >= length) pos = 0;  // the line got shorter: start again rather than read past it
   if (used < length) used = length;
-  const float dry = 1.0f - mix;
   int run = quiet;
-  for (int i = 0; i < count; ++i) {
-    const float d = line[pos];
-    const float x = samples[i];
-    samples[i] = mix * d + dry * x;
-    const float written = x + feedback * d;
-    line[pos] = written;
-    run = std::fabs(written) > kTailThreshold ? 0 : run + 1;
-    if (++pos >= length) pos = 0;
+  if (!mixGlide.ramping() && !feedbackGlide.ramping()) {
+    const float wet = mixGlide.current();
+    const float dry = 1.0f - wet;
+    const float back = feedbackGlide.current();
+    for (int i = 0; i < count; ++i) {
+      const float d = line[pos];
+      const float x = samples[i];
+      samples[i] = wet * d + dry * x;
+      const float written = x + back * d;
+      line[pos] = written;
+      run = std::fabs(written) > kTailThreshold ? 0 : run + 1;
+      if (++pos >= length) pos = 0;
+    }
+  } else {
+    // Both channels glide alike: each follows its own copy of the two glides.
+    SmoothedValue wetGlide = mixGlide;
+    SmoothedValue backGlide = feedbackGlide;
+    for (int i = 0; i < count; ++i) {
+      const float wet = wetGlide.next();
+      const float back = backGlide.next();
+      const float d = line[pos];
+      const float x = samples[i];
+      samples[i] = wet * d + (1.0f - wet) * x;
+      const float written = x + back * d;
+      line[pos] = written;
+      run = std::fabs(written) > kTailThreshold ? 0 : run + 1;
+      if (++pos >= length) pos = 0;
+    }
   }
   quiet = run < kQuietForever ? run : kQuietForever;
 }
@@ -113,6 +150,9 @@ void SyncDelay::process(float* left, float* right, int count) {
   lengthRight = lengthFor(syncRight);
   processChannel(left, count, bufferLeft, posLeft, usedLeft, quietLeft, lengthLeft);
   processChannel(right, count, bufferRight, posRight, usedRight, quietRight, lengthRight);
+  running = true;
+  mixGlide.advance(count);
+  feedbackGlide.advance(count);
 }
 
 }  // namespace vt

@@ -2,8 +2,12 @@
 // number of sixteenth notes at the host tempo, with feedback. Both lines hold
 // 24 seconds at the highest supported sample rate and are allocated at
 // construction; a length beyond 24 seconds (the longest step below 50 BPM) is
-// limited to 24 seconds, and an unknown tempo (0) counts as 120 BPM.
+// limited to 24 seconds, and an unknown tempo (0) counts as 120 BPM. Once the
+// delay runs, changed mix and feedback settings glide to their new values; a
+// repeated sync value leaves the lines alone.
 #pragma once
+
+#include "effects/smoothed_value.h"
 
 namespace vt {
 
@@ -28,7 +32,7 @@ public:
 
   void setMix(float value);       // wet 0..0.5
   void setFeedback(float value);  // 0..0.8
-  void setSyncLeft(float value);  // the knob value; resets
+  void setSyncLeft(float value);  // the knob value; a different step resets
   void setSyncRight(float value);
   // The host tempo in BPM (0 when unknown); a different tempo clears the lines.
   void setTempo(float beatsPerMinute);
@@ -69,6 +73,9 @@ private:
   int usedLeft = 0;
   int usedRight = 0;
   // Samples written since the last one above kTailThreshold, per line (saturating).
+  SmoothedValue mixGlide{0.5f};
+  SmoothedValue feedbackGlide{0.5f};
+  bool running = false;  // processed since the last reset
   int quietLeft = kQuietForever;
   int quietRight = kQuietForever;
   int lengthLeft = 1;
