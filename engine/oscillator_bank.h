@@ -64,4 +64,19 @@ void renderMorphedHarmonics(HarmonicSet* const sets[4], float* out, int n, const
                             float voiceStart, float voiceEnd, float* phases, float x, float y, BreakpointCurve* formant,
                             const float gains[4]);
 
+// The morph blend of one block: positions and slot gains at its start and end.
+struct MorphBlend {
+  float x0 = 0.0f, y0 = 0.0f, x1 = 0.0f, y1 = 0.0f;
+  float gains0[4] = {};
+  float gains1[4] = {};
+};
+
+// The morphing voice's bank with the blend gliding across the block: the
+// start amplitudes and frequencies use (x0, y0, gains0), the end ones
+// (x1, y1, gains1); e0, e1 and p0, p1 are the envelope gains and pitches (Hz)
+// at the block's two ends.
+void renderMorphedHarmonicsSpan(HarmonicSet* const sets[4], float* out, int n, const float startTimes[4],
+                                const float endTimes[4], float e0, float e1, float p0, float p1, float* phases,
+                                const MorphBlend& blend, BreakpointCurve* formant);
+
 }  // namespace vt

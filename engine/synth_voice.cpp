@@ -222,20 +222,30 @@ float SynthVoice::pitch(float t) const {
          std::exp2(vibrato * kVibratoCents / kCentsPerOctave);
 }
 
-float SynthVoice::gain(float t, bool noisePart, float nx, float ny) {
+float SynthVoice::gain(float t, bool noisePart, float nx, float ny) { return gainWith(t, noisePart, nx, ny, -1); }
+
+float SynthVoice::gainAt(float t, bool noisePart, float nx, float ny, int edge) {
+  return gainWith(t, noisePart, nx, ny, edge > 0 ? 1 : 0);
+}
+
+// edge -1 reads the volumes as set, 0 or 1 the render loop's gliding ones.
+float SynthVoice::gainWith(float t, bool noisePart, float nx, float ny, int edge) {
   if (!slot) return 0.0f;
+  auto noiseVolumeOf = [edge](const VoiceSlot& s) { return edge < 0 ? s.noiseVolume : s.noiseLevels[edge]; };
   const float e = envelope.evaluate(t);
   float m = 1.0f;
   if (mode == kMorphLeader) {
     if (noisePart) {
-      float volumes[1 + kCompanions] = {slot->noiseVolume, 0.0f, 0.0f, 0.0f};
+      float volumes[1 + kCompanions] = {noiseVolumeOf(*slot), 0.0f, 0.0f, 0.0f};
       for (int i = 0; i < kCompanions; ++i)
-        if (companions[i] && companions[i]->slot) volumes[1 + i] = companions[i]->slot->noiseVolume;
+        if (companions[i] && companions[i]->slot) volumes[1 + i] = noiseVolumeOf(*companions[i]->slot);
       m = (volumes[0] * (1.0f - nx) + volumes[1] * nx) * (1.0f - ny) +
           (volumes[2] * (1.0f - nx) + volumes[3] * nx) * ny;
     }
+  } else if (noisePart) {
+    m = noiseVolumeOf(*slot);
   } else {
-    m = noisePart ? slot->noiseVolume : slot->harmonicVolume;
+    m = edge < 0 ? slot->harmonicVolume : slot->harmonicLevels[edge];
   }
   const float g = e * velocity * m;
   return g + g * lfoValue(*slot, t, LfoTarget::tremolo);

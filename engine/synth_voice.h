@@ -78,6 +78,9 @@ public:
   // the four slots' at nx, ny); for harmonics it is the slot's harmonic volume
   // for a single-slot voice and 1 for a leader (whose morph weights carry it).
   float gain(float t, bool noisePart, float nx, float ny);
+  // The same with the slot volumes the render loop has reached at the start
+  // (edge 0) or the end (edge 1) of the sub-block being rendered.
+  float gainAt(float t, bool noisePart, float nx, float ny, int edge);
 
   // Frees the voice and, for a leader, its followers.
   void free();
@@ -116,6 +119,7 @@ private:
   // Removes the envelope points after t, making room for 'needed' more points.
   void cutEnvelopeAfter(float t, int needed);
   bool soundEnded() const;
+  float gainWith(float t, bool noisePart, float nx, float ny, int edge);
 };
 
 }  // namespace vt

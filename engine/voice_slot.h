@@ -88,6 +88,10 @@ public:
   float portamentoTime = 0.0f;  // seconds
   float harmonicVolume = 1.0f;
   float noiseVolume = 1.0f;
+  // The two volumes as the sub-block being rendered starts [0] and ends [1]:
+  // the render loop glides them towards harmonicVolume and noiseVolume.
+  float harmonicLevels[2] = {1.0f, 1.0f};
+  float noiseLevels[2] = {1.0f, 1.0f};
   float releaseTime = 3.0f;  // seconds
   float timeStretch = 1.0f;  // 0.2..5
   float maxFrequency = kDefaultMaxFrequency;
