@@ -118,7 +118,7 @@ void DistortionUnit::setBassAmount(float value) {
 void DistortionUnit::setCompress(float value) {
   const float v = limitToUnit(value);
   compress = v < kMaxCompress ? v : kMaxCompress;
-  compressGlide.setTarget(compress);
+  compressGlide.setTarget(1.0f / (1.0f - compress));  // glides in make-up gain
   settleIfIdle();
 }
 
@@ -131,7 +131,7 @@ void DistortionUnit::process(float* samples, int count) {
   }
   if (distortionGlide.current() != 0.0f) applyDistortion(samples, count);
   if (tubeGlide.current() != 0.0f) applyTube(samples, count);
-  if (compressGlide.current() != 0.0f) applyCompressor(samples, count);
+  if (compressGlide.current() != 1.0f) applyCompressor(samples, count);
   if (bassGlide.current() != 0.0f) applyBassBoost(samples, count);
 }
 
@@ -147,7 +147,7 @@ void DistortionUnit::applyTube(float* samples, int count) const {
 }
 
 void DistortionUnit::applyCompressor(float* samples, int count) {
-  const float b = 1.0f / (1.0f - compressGlide.current());  // make-up gain
+  const float b = compress == 0.0f ? 1.0f : 1.0f / (1.0f - compress);  // make-up gain
   const float r = sampleRate * kCompressorRecoverySeconds;
   float g = compGain;
   for (int i = 0; i < count; ++i) samples[i] = compressSample(samples[i], b, r, g, compRecovery);
@@ -176,8 +176,15 @@ void DistortionUnit::processGliding(float* samples, int count) {
     }
     const float t = tubeGlide.next();
     if (t != 0.0f) x = tubeSample(x, t * kTubeDrive + 1.0f);
-    const float c = compressGlide.next();
-    if (c != 0.0f) x = compressSample(x, 1.0f / (1.0f - c), r, g, compRecovery);
+    const float previousMakeUp = compressGlide.current();
+    const float makeUp = compressGlide.next();
+    if (makeUp > previousMakeUp && previousMakeUp > 1.0f) {
+      // A rising make-up gain is met by the gain reduction at once (the attack
+      // would otherwise wait for the next peak), then recovers as after any peak.
+      g *= previousMakeUp / makeUp;
+      if (g < 1.0f) compRecovery = (1.0f - g) / r;
+    }
+    if (makeUp != 1.0f) x = compressSample(x, makeUp, r, g, compRecovery);
     const float m = bassGlide.next();
     if (m != 0.0f) {
       const float y = bassHighPass.process(bassPeak.process(x));

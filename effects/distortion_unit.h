@@ -48,7 +48,7 @@ private:
 
   SmoothedValue distortionGlide;
   SmoothedValue tubeGlide;
-  SmoothedValue compressGlide;
+  SmoothedValue compressGlide{1.0f};  // the make-up gain 1 / (1 - compress)
   SmoothedValue bassGlide;
   bool running = false;
 };

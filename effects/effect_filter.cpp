@@ -15,7 +15,8 @@ constexpr float kMaxCutoffHz = kMinCutoffHz + kCutoffRangeHz;
 // Keeps the cutoff below Nyquist at low sample rates, where 16 kHz would put
 // the bilinear pre-warp past its pole and make the cascade unstable.
 constexpr double kMaxCutoffRatio = 0.45;
-constexpr int kRedesignInterval = 32;  // housekeeping once the counter has reached this
+constexpr int kRedesignInterval = 32;      // housekeeping once the counter has reached this
+constexpr int kGlideRedesignInterval = 3;  // every 4 samples while a setting glides
 constexpr float kInputScale = 0.5f;
 constexpr float kOutputScale = 2.0f;
 constexpr float kSaturationThreshold = 0.3f;
@@ -263,14 +264,17 @@ void EffectFilter::process(float* samples, int count) {
     // The counter advances before a due design resets it, so the cutoff follows
     // the envelope (and gliding settings) every 33 samples. It stops just past
     // the interval so that it cannot overflow in long runs.
-    const bool due = samplesSinceDesign >= kRedesignInterval;
+    // While a setting glides the design follows it in finer steps: coarse
+    // coefficient jumps ring in a resonant filter.
+    const bool gliding = cutoffGlide.ramping() || resonanceGlide.ramping() || envGlide.ramping();
+    const int interval = gliding ? kGlideRedesignInterval : kRedesignInterval;
+    const bool due = samplesSinceDesign >= interval;
     if (samplesSinceDesign <= kRedesignInterval) ++samplesSinceDesign;
     if (due) {
-      const bool gliding = cutoffGlide.ramping() || resonanceGlide.ramping() || envGlide.ramping();
       if (gliding) {
-        cutoffGlide.advance(kRedesignInterval + 1);
-        resonanceGlide.advance(kRedesignInterval + 1);
-        envGlide.advance(kRedesignInterval + 1);
+        cutoffGlide.advance(interval + 1);
+        resonanceGlide.advance(interval + 1);
+        envGlide.advance(interval + 1);
         ceiling = resonanceFigure();
       }
       if (gliding || envGlide.current() != 0.0f) {
