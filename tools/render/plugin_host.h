@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "plugin/vst2/aeffect.h"
 #include "tools/render/plugin_module.h"
+#include "vst2/aeffect.h"
 
 namespace vt::render {
 
