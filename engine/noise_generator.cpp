@@ -34,6 +34,12 @@ void NoiseGenerator::buildWindow() {
     window[i] = i < length ? static_cast<float>(level * std::sin(pi * i / length)) : 0.0f;
 }
 
+void NoiseGenerator::windowedGrain(const float* spectrum, const float* formant, float* grain) {
+  synth.synthesize(spectrum, formant, randomSource, grain);
+  const int length = synth.grainLength();
+  for (int i = 0; i < length; ++i) grain[i] *= window[i];
+}
+
 bool NoiseGenerator::startsGrain(const NoiseGrainState& state, int n) const {
   if (n <= 0) return false;
   const int length = synth.grainLength();
@@ -53,7 +59,7 @@ void NoiseGenerator::renderSpectrum(const float* spectrum, float* output, int n,
   // sample-rate change: start with a fresh grain in buffer 1 and silence in buffer 2.
   if (!positionsValid(state, length)) {
     state.i1 = 0;
-    synth.synthesize(spectrum, formant, randomSource, state.buffer1);
+    windowedGrain(spectrum, formant, state.buffer1);
     for (int t = 0; t < length; ++t) state.buffer2[t] = 0.0f;
     state.i2 = halfLength;
   }
@@ -67,26 +73,25 @@ void NoiseGenerator::renderSpectrum(const float* spectrum, float* output, int n,
   int k = 0;
   while (k < n) {
     if (i1 >= length) {
-      synth.synthesize(spectrum, formant, randomSource, state.buffer1);
+      windowedGrain(spectrum, formant, state.buffer1);
       i1 = 0;
     }
     if (i2 >= length) {
-      synth.synthesize(spectrum, formant, randomSource, state.buffer2);
+      windowedGrain(spectrum, formant, state.buffer2);
       i2 = 0;
     }
     // Run up to the next grain start or the end of the block.
     int run = n - k;
     if (length - i1 < run) run = length - i1;
     if (length - i2 < run) run = length - i2;
+    // The grains carry their window already (windowedGrain).
     const float* g1 = state.buffer1 + i1;
     const float* g2 = state.buffer2 + i2;
-    const float* w1 = window + i1;
-    const float* w2 = window + i2;
     float* out = output + k;
     const float ampRun = ampStart + ampStep * k;
     for (int j = 0; j < run; ++j) {
       const float amp = ampRun + ampStep * j;
-      out[j] += (g1[j] * w1[j] + g2[j] * w2[j]) * amp;
+      out[j] += (g1[j] + g2[j]) * amp;
     }
     i1 += run;
     i2 += run;

@@ -73,6 +73,8 @@ public:
 
 private:
   void buildWindow();
+  // A new grain in 'grain', weighted by the cross-fade window.
+  void windowedGrain(const float* spectrum, const float* formant, float* grain);
 
   NoiseGrainSynth synth;
   float window[NoiseGrainSynth::kMaxGrainLength] = {};
