@@ -214,14 +214,17 @@ void Frame::endTextEntry(bool commit) {
   TextEdit* field = entryField;
   if (!field) return;
   entryField = nullptr;
+  // A native box holds the text itself.
+  char nativeText[TextEdit::kMaxLength + 1] = {};
+  const bool fromNative = nativeEntry && window;
   if (window) {
     if (nativeEntry)
-      window->endNativeTextEntry();
+      window->endNativeTextEntry(nativeText, static_cast<int>(sizeof(nativeText)));
     else
       window->releaseKeyboardFocus();
   }
   nativeEntry = false;
-  field->entryFinished(commit, entry.text());
+  field->entryFinished(commit, fromNative ? nativeText : entry.text());
 }
 
 void Frame::focusLost() {
@@ -252,7 +255,7 @@ void Frame::forgetView(View* view) {
     entryField = nullptr;
     if (window) {
       if (nativeEntry)
-        window->endNativeTextEntry();
+        window->endNativeTextEntry(nullptr, 0);
       else
         window->releaseKeyboardFocus();
     }

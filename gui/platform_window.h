@@ -41,7 +41,11 @@ public:
 
   // A native text entry over the control; false means the frame draws its own.
   virtual bool beginNativeTextEntry(TextEdit& /*edit*/, const Rect& /*where*/) { return false; }
-  virtual void endNativeTextEntry() {}
+  // Closes the native entry; its text (cut to capacity - 1 characters) goes to
+  // text when text is not null.
+  virtual void endNativeTextEntry(char* text, int /*capacity*/) {
+    if (text) text[0] = 0;
+  }
   // The frame wants the keyboard (its own text entry is open) or gives it back.
   virtual void takeKeyboardFocus() {}
   virtual void releaseKeyboardFocus() {}
