@@ -1,0 +1,167 @@
+// vt7000-editor-check (Windows only): drives the module's Win32 editor window
+// with real window messages and checks what a host relies on.
+//   vt7000-editor-check VT7000.dll
+// The editor's child window has class "Plugin%08x" (the module's instance
+// handle) and title "Window" and leads to its frame through its user data; a
+// knob drag holds the mouse capture and moves the value linearly; a
+// Ctrl-click sets the default; a text field opens an EDIT box that Enter and
+// Escape close; closing removes the child and the window class; reopening
+// works; a host that destroys its window before closing the editor survives.
+// Prints one line per check and exits 0 when all pass.
+#include <windows.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "engine/parameter_ids.h"
+#include "tools/render/editor_session.h"
+#include "tools/render/editor_window.h"
+#include "tools/render/plugin_host.h"
+#include "tools/render/plugin_module.h"
+
+namespace {
+
+using namespace vt;
+using namespace vt::render;
+
+// The master tune knob (every page): 35 x 35 at (35, 494), so its centre.
+constexpr int kKnobX = 35 + 17;
+constexpr int kKnobY = 494 + 17;
+// The voice name field on the first voice page (page area at (16, 92)).
+constexpr int kNameX = 16 + 16 + 30;
+constexpr int kNameY = 92 + 11 + 8;
+constexpr int kLinearKnobMode = 2;
+
+int failures = 0;
+
+void check(bool ok, const char* what) {
+  std::printf("%s: %s\n", ok ? "ok" : "FAILED", what);
+  if (!ok) ++failures;
+}
+
+LPARAM at(int x, int y) { return MAKELPARAM(x, y); }
+
+void pump(EditorWindow& window, PluginHost& host) {
+  window.processEvents();
+  host.dispatch(vst2::effEditIdle);
+  window.processEvents();
+}
+
+HWND editorChild(HWND parent) { return FindWindowExA(parent, nullptr, nullptr, nullptr); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: vt7000-editor-check VT7000.dll\n");
+    return 2;
+  }
+  PluginModule module;
+  PluginHost host;
+  std::string error;
+  if (!module.load(argv[1], error) || !host.instantiate(module.entryPoint(), error)) {
+    std::fprintf(stderr, "vt7000-editor-check: %s\n", error.c_str());
+    return 2;
+  }
+  host.open(44100, 512);
+  vst2::AEffect* effect = host.effect();
+  std::unique_ptr<EditorWindow> window = EditorWindow::create(800, 550, "VT7000 editor check", error);
+  if (!window) {
+    std::fprintf(stderr, "vt7000-editor-check: %s\n", error.c_str());
+    return 2;
+  }
+  HWND parent = static_cast<HWND>(window->nativeHandle());
+  host.dispatch(vst2::effSetEditKnobMode, 0, kLinearKnobMode);
+  check(host.dispatch(vst2::effEditOpen, 0, 0, parent) != 0, "the editor opens in the host's window");
+  HWND child = editorChild(parent);
+  check(child != nullptr, "the editor is a child window of the host's window");
+  char expectedClass[32], className[64] = {}, title[64] = {};
+  const HMODULE instance = GetModuleHandleA("VT7000.dll");
+  std::snprintf(expectedClass, sizeof(expectedClass), "Plugin%08x",
+                static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(instance)));
+  GetClassNameA(child, className, sizeof(className));
+  GetWindowTextA(child, title, sizeof(title));
+  check(std::string(className) == expectedClass, "its class is Plugin%08x of the module's instance handle");
+  check(std::string(title) == "Window", "its title is \"Window\"");
+  check(GetWindowLongPtrA(child, GWLP_USERDATA) != 0, "its user data leads to the frame");
+  RECT r{};
+  GetClientRect(child, &r);
+  check(r.right == 800 && r.bottom == 550, "it is 800 x 550");
+  pump(*window, host);
+
+  // A linear drag: 40 pixels up is a fifth of the range.
+  const float before = effect->getParameter(effect, MasterDetune);
+  SendMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, at(kKnobX, kKnobY));
+  check(GetCapture() == child, "a knob press captures the mouse");
+  for (int step = 1; step <= 4; ++step) SendMessageA(child, WM_MOUSEMOVE, MK_LBUTTON, at(kKnobX, kKnobY - 10 * step));
+  SendMessageA(child, WM_LBUTTONUP, 0, at(kKnobX, kKnobY - 40));
+  check(GetCapture() != child, "the release gives the capture back");
+  const float dragged = effect->getParameter(effect, MasterDetune);
+  const float expected = before + 0.2f > 1.0f ? 1.0f : before + 0.2f;
+  std::printf("   master tune %.4f -> %.4f (expected %.4f)\n", before, dragged, expected);
+  check(std::fabs(dragged - expected) < 0.01f, "the drag moves the knob linearly");
+  // Moves without a drag change nothing.
+  SendMessageA(child, WM_MOUSEMOVE, 0, at(kKnobX, kKnobY - 80));
+  check(effect->getParameter(effect, MasterDetune) == dragged, "moves without a press change nothing");
+  SendMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, at(kKnobX, kKnobY));
+  SendMessageA(child, WM_LBUTTONUP, MK_CONTROL, at(kKnobX, kKnobY));
+  const float reset = effect->getParameter(effect, MasterDetune);
+  std::printf("   Ctrl-click: %.4f\n", reset);
+  check(reset != dragged && reset >= 0.0f && reset <= 1.0f, "a Ctrl-click sets the default value");
+  pump(*window, host);
+
+  // Text entry on the first voice page.
+  effect->setParameter(effect, EditorSessionOptions::kPageTabsParameter, 0.0f);
+  pump(*window, host);
+  SendMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, at(kNameX, kNameY));
+  SendMessageA(child, WM_LBUTTONUP, 0, at(kNameX, kNameY));
+  HWND edit = FindWindowExA(child, nullptr, "EDIT", nullptr);
+  check(edit != nullptr, "a click on a text field opens an EDIT box over it");
+  if (edit) {
+    check(GetFocus() == edit, "the EDIT box has the keyboard");
+    check((SendMessageA(edit, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS) != 0, "the EDIT box wants all keys");
+    SendMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+    pump(*window, host);
+    check(!IsWindow(edit), "Escape closes the EDIT box");
+    SendMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, at(kNameX, kNameY));
+    SendMessageA(child, WM_LBUTTONUP, 0, at(kNameX, kNameY));
+    edit = FindWindowExA(child, nullptr, "EDIT", nullptr);
+    if (edit) {
+      SetWindowTextA(edit, "Checked");
+      SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+      pump(*window, host);
+    }
+    check(edit && !IsWindow(edit), "Enter closes the EDIT box");
+  }
+
+  // Close, reopen, close: nothing left behind.
+  host.dispatch(vst2::effEditClose);
+  WNDCLASSA info{};
+  check(!IsWindow(child), "closing removes the child window");
+  check(!GetClassInfoA(instance, expectedClass, &info), "closing the last editor unregisters the window class");
+  check(host.dispatch(vst2::effEditOpen, 0, 0, parent) != 0 && editorChild(parent) != nullptr,
+        "the editor opens again");
+  pump(*window, host);
+  host.dispatch(vst2::effEditClose);
+
+  // The host destroys its window first, then idles and closes the editor.
+  {
+    std::unique_ptr<EditorWindow> doomed = EditorWindow::create(800, 550, "VT7000 editor check 2", error);
+    if (doomed) {
+      HWND p = static_cast<HWND>(doomed->nativeHandle());
+      host.dispatch(vst2::effEditOpen, 0, 0, p);
+      HWND c = editorChild(p);
+      SendMessageA(c, WM_LBUTTONDOWN, MK_LBUTTON, at(kKnobX, kKnobY));  // a drag in progress
+      DestroyWindow(p);
+      doomed->processEvents();
+      host.dispatch(vst2::effEditIdle);
+      host.dispatch(vst2::effEditClose);
+      check(!IsWindow(c), "a host window destroyed before the editor closes is survived");
+    }
+  }
+  host.close();
+  std::printf("%s\n", failures ? "editor check FAILED" : "editor check passed");
+  return failures ? 1 : 0;
+}
