@@ -11,7 +11,8 @@
 # 4. Runs the 64-bit vt7000-render.exe against the 64-bit VT7000.dll under
 #    wine64: --info must print what the Linux build prints, and a short render
 #    must match the Linux build's render of the same input.
-# 5. Opens the plug-in's editor through each Windows render host inside a
+# 5. Drives the Win32 editor window with window messages (vt7000-editor-check)
+#    and opens the plug-in's editor through each Windows render host inside a
 #    window of its own under a virtual X server (xvfb-run), saves the window's
 #    pixels and compares them with the Linux headless rendering of the same
 #    pages: the same software surface draws both, so they must be
@@ -208,6 +209,9 @@ editor_snapshots() {
     # One X server for all pages; every page is its own run of the host.
     timeout "$limit" xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
       loader=$1 out=$2; shift 2
+      # First the window itself, driven by window messages.
+      "$loader" vt7000-editor-check.exe VT7000.dll >"$out/editor-check.txt" 2>&1
+      echo $? >"$out/editor-check.status"
       for page in "$@"; do
         "$loader" vt7000-render.exe VT7000.dll --editor-snapshot "$out/page-$((page + 1)).png" --page "$page" || exit 1
       done' sh "$loader" "$out" $pages >"$work/editor-$label.log" 2>&1 || status=$?
@@ -218,6 +222,12 @@ editor_snapshots() {
     fail "$label editor snapshots did not complete (status $status, see $work/editor-$label.log)"
     tail -5 "$work/editor-$label.log"
     return 0
+  fi
+  if [ "$(cat "$out/editor-check.status" 2>/dev/null)" = 0 ]; then
+    pass "$label Win32 editor window: $(grep -c '^ok:' "$out/editor-check.txt") checks of class, capture, drags, text entry, close and reopen"
+  else
+    fail "$label Win32 editor window check failed (see $out/editor-check.txt)"
+    grep -v '^ok:' "$out/editor-check.txt" | head -10
   fi
   local page verdict
   for page in $pages; do
