@@ -21,6 +21,7 @@ Frame::~Frame() {
   removeAll(false);
   delete window;
   window = nullptr;
+  frame = nullptr;  // the base destructors must not report back to a frame that is gone
 }
 
 bool Frame::open(void* parentWindow, PlatformWindow* (*factory)(Frame&, void*)) {
@@ -214,17 +215,17 @@ void Frame::endTextEntry(bool commit) {
   TextEdit* field = entryField;
   if (!field) return;
   entryField = nullptr;
-  // A native box holds the text itself.
-  char nativeText[TextEdit::kMaxLength + 1] = {};
-  const bool fromNative = nativeEntry && window;
+  char nativeText[TextEntry::kMaxLength + 1] = {};
   if (window) {
     if (nativeEntry)
       window->endNativeTextEntry(nativeText, static_cast<int>(sizeof(nativeText)));
     else
       window->releaseKeyboardFocus();
   }
+  nativeText[TextEntry::kMaxLength] = 0;
+  const bool wasNative = nativeEntry;
   nativeEntry = false;
-  field->entryFinished(commit, fromNative ? nativeText : entry.text());
+  field->entryFinished(commit, wasNative ? nativeText : entry.text());
 }
 
 void Frame::focusLost() {
@@ -254,8 +255,9 @@ void Frame::forgetView(View* view) {
   if (entryField == view) {
     entryField = nullptr;
     if (window) {
+      char discarded[TextEntry::kMaxLength + 1];
       if (nativeEntry)
-        window->endNativeTextEntry(nullptr, 0);
+        window->endNativeTextEntry(discarded, static_cast<int>(sizeof(discarded)));
       else
         window->releaseKeyboardFocus();
     }

@@ -4,6 +4,14 @@
 // The backend turns native input into the frame's events (Frame::mouseDown,
 // mouseMoved, mouseUp, keyDown, wheel, drop, paint, focusLost). Backends:
 // gui/headless (tests), gui/x11 (Linux), gui/win32 (Windows).
+//
+// Contract for a backend: create the window as a child of the host's window
+// (createNativeWindow); report presses with the pressed button's bit plus the
+// modifiers, moves with the held buttons, releases with the buttons still held
+// afterwards; during captureMouse every pointer event goes to the frame even
+// outside the window; blit may be called for any rectangles of the frame's
+// surface at any time on the UI thread; a pop-up may answer before
+// showPopupMenu returns (modal native menus) or later from pumpEvents.
 #pragma once
 
 #include "gui/gui_types.h"
@@ -39,13 +47,13 @@ public:
   // Closes a showing pop-up without a choice (its control is going away).
   virtual void cancelPopupMenu() {}
 
-  // A native text entry over the control; false means the frame draws its own.
+  // A native text entry over the control (the field's text, font, colours and
+  // alignment); false means the frame draws its own. When the box reports Enter
+  // or loses focus the backend calls Frame::endTextEntry(true) (Escape: false).
   virtual bool beginNativeTextEntry(TextEdit& /*edit*/, const Rect& /*where*/) { return false; }
-  // Closes the native entry; its text (cut to capacity - 1 characters) goes to
-  // text when text is not null.
-  virtual void endNativeTextEntry(char* text, int /*capacity*/) {
-    if (text) text[0] = 0;
-  }
+  // The frame ends the native entry: copy its text (capacity bytes with the
+  // terminator) and destroy the box.
+  virtual void endNativeTextEntry(char* text, int /*capacity*/) { text[0] = 0; }
   // The frame wants the keyboard (its own text entry is open) or gives it back.
   virtual void takeKeyboardFocus() {}
   virtual void releaseKeyboardFocus() {}

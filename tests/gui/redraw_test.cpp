@@ -3,6 +3,8 @@
 // of the screen alone. Also the text entry and drops through the frame.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
 #include <thread>
 
 #include "gui/drop_list.h"
@@ -78,6 +80,44 @@ TEST(RedrawTest, TextEntryCommitsOnEnterCancelsOnEscapeAndCommitsOnFocusLoss) {
   window.typeText("?");
   editor.getFrame()->focusLost();
   EXPECT_STREQ(editor.text->getText(), "Voice B!?");
+  EXPECT_EQ(editor.changes.size(), 2u);
+}
+
+// A backend with its own edit box (as Win32 has): the frame takes the box's text.
+class NativeEntryWindow : public HeadlessWindow {
+public:
+  using HeadlessWindow::HeadlessWindow;
+  bool beginNativeTextEntry(TextEdit& edit, const Rect& where) override {
+    started = edit.getText();
+    area = where;
+    return true;
+  }
+  void endNativeTextEntry(char* text, int capacity) override { std::snprintf(text, capacity, "%s", boxText); }
+  std::string started;
+  Rect area;
+  const char* boxText = "From the box";
+};
+
+TEST(RedrawTest, ANativeEditBoxHandsItsTextToTheField) {
+  TestEditor editor;
+  editor.setWindowFactory([](Frame& frame, void*) -> PlatformWindow* { return new NativeEntryWindow(frame); });
+  ASSERT_TRUE(editor.open(reinterpret_cast<void*>(1)));
+  auto& window = static_cast<NativeEntryWindow&>(editor.headless());
+  const Point field = editor.centreOf(kTextRect);
+  window.press(field);
+  EXPECT_EQ(window.started, "Voice A");
+  EXPECT_EQ(window.area, kTextRect.offset(kPageOrigin));
+  EXPECT_FALSE(window.hasKeyboardFocus()) << "the box has it, not the frame";
+  editor.getFrame()->endTextEntry(true);  // the box reported Enter
+  EXPECT_STREQ(editor.text->getText(), "From the box");
+  ASSERT_EQ(editor.changes.size(), 1u);
+  window.press(field);
+  window.press(Point(5, 5));  // a press elsewhere commits too
+  EXPECT_EQ(editor.changes.size(), 2u);
+  window.press(field);
+  window.boxText = "ignored";
+  editor.getFrame()->endTextEntry(false);  // Escape
+  EXPECT_STREQ(editor.text->getText(), "From the box");
   EXPECT_EQ(editor.changes.size(), 2u);
 }
 
