@@ -4,8 +4,8 @@
 // The editor's child window has class "Plugin%08x" (the module's instance
 // handle) and title "Window" and leads to its frame through its user data; a
 // knob drag holds the mouse capture and moves the value linearly; a
-// Ctrl-click sets the default; a text field opens an EDIT box that Enter and
-// Escape close; closing removes the child and the window class; reopening
+// Ctrl-click sets the default; a pop-up menu choice shows on its control; a
+// text field opens an EDIT box that Enter and Escape close; closing removes the child and the window class; reopening
 // works; a host that destroys its window before closing the editor survives.
 // Prints one line per check and exits 0 when all pass.
 #include <windows.h>
@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/parameter_ids.h"
 #include "tools/render/editor_session.h"
@@ -33,6 +34,9 @@ constexpr int kKnobY = 494 + 17;
 constexpr int kNameX = 16 + 16 + 30;
 constexpr int kNameY = 92 + 11 + 8;
 constexpr int kLinearKnobMode = 2;
+// The instrument category menu (every page): (330, 15) to (477, 34).
+constexpr int kCategoryX = 400;
+constexpr int kCategoryY = 24;
 
 int failures = 0;
 
@@ -111,6 +115,24 @@ int main(int argc, char** argv) {
   std::printf("   Ctrl-click: %.4f\n", reset);
   check(reset != dragged && reset >= 0.0f && reset <= 1.0f, "a Ctrl-click sets the default value");
   pump(*window, host);
+
+  // The instrument category menu: keys waiting in the queue drive the pop-up's
+  // own loop (TrackPopupMenu), which picks the second entry.
+  std::vector<std::uint32_t> shown, chosen;
+  int w = 0, h = 0;
+  window->capture(shown, w, h);
+  PostMessageA(child, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageA(child, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageA(child, WM_KEYDOWN, VK_RETURN, 0);
+  SendMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, at(kCategoryX, kCategoryY));
+  SendMessageA(child, WM_LBUTTONUP, 0, at(kCategoryX, kCategoryY));
+  pump(*window, host);
+  window->capture(chosen, w, h);
+  int changed = 0;
+  for (int y = 15; y < 34 && !shown.empty() && shown.size() == chosen.size(); ++y)
+    for (int x = 330; x < 477; ++x) changed += shown[y * w + x] != chosen[y * w + x];
+  std::printf("   category menu: %d pixels changed\n", changed);
+  check(changed > 20, "a pop-up menu choice shows on its control");
 
   // Text entry on the first voice page.
   effect->setParameter(effect, EditorSessionOptions::kPageTabsParameter, 0.0f);
