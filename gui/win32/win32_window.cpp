@@ -312,19 +312,19 @@ void Win32Window::mouseButton(UINT message, WPARAM wParam, LPARAM lParam) {
     owner.mouseUp(p, state & ~bit);  // the buttons still held
 }
 
-void Win32Window::keyMessage(UINT message, WPARAM wParam) {
+bool Win32Window::keyMessage(UINT message, WPARAM wParam) {
   KeyEvent key;
   key.modifiers = keyModifiers();
   if (message == WM_CHAR) {
     // Control characters come as their keys (WM_KEYDOWN).
-    if (wParam < 0x20 || wParam == 0x7F || wParam > 0xFF) return;
+    if (wParam < 0x20 || wParam == 0x7F || wParam > 0xFF) return false;
     key.character = static_cast<int>(wParam);
     if (wParam == ' ') key.key = VirtualKey::Space;
   } else {
     key.key = virtualKeyFrom(wParam);
-    if (key.key == VirtualKey::NoKey) return;
+    if (key.key == VirtualKey::NoKey) return false;
   }
-  owner.keyDown(key);
+  return owner.keyDown(key);
 }
 
 void Win32Window::captureMouse() {
@@ -468,7 +468,9 @@ void Win32Window::closeEditBox() {
   SetWindowLongPtrA(box, GWLP_USERDATA, 0);
   editDefaultProc = nullptr;
   if (GetFocus() == box) {
-    HWND back = focusBeforeEdit && IsWindow(focusBeforeEdit) ? focusBeforeEdit : window;
+    // The keyboard goes back where it was (usually the host's window, whose
+    // shortcuts then work again), else to the host's window.
+    HWND back = focusBeforeEdit && IsWindow(focusBeforeEdit) ? focusBeforeEdit : (window ? GetParent(window) : nullptr);
     if (back) SetFocus(back);
   }
   focusBeforeEdit = nullptr;
@@ -559,8 +561,10 @@ LRESULT Win32Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_KEYDOWN:
     case WM_CHAR:
-      keyMessage(message, wParam);
-      return 0;
+      if (keyMessage(message, wParam)) return 0;
+      // Keys the editor does not take are the host's (transport, shortcuts).
+      if (HWND parent = GetParent(hwnd)) return SendMessageA(parent, message, wParam, lParam);
+      break;
     case WM_KILLFOCUS:
       owner.focusLost();
       return 0;

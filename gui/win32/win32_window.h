@@ -54,7 +54,7 @@ private:
   void paintInvalid();
   void blitTo(HDC dc, const Surface& surface, const Rect& r);
   void mouseButton(UINT message, WPARAM wParam, LPARAM lParam);
-  void keyMessage(UINT message, WPARAM wParam);
+  bool keyMessage(UINT message, WPARAM wParam);  // true when the frame took the key
   void closeEditBox();
   void detach();  // the window is being destroyed
 
