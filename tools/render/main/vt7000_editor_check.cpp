@@ -6,17 +6,24 @@
 // knob drag holds the mouse capture and moves the value linearly; a
 // Ctrl-click sets the default; a pop-up menu choice shows on its control; a
 // text field opens an EDIT box that Enter and Escape close; closing removes the child and the window class; reopening
-// works; a host that destroys its window before closing the editor survives.
+// works; a host that destroys its window before closing the editor survives;
+// the OLE drop target hands file lists (shortcuts resolved) and text to the
+// frame's drop handler.
 // Prints one line per check and exits 0 when all pass.
+#include <ole2.h>
+#include <shlobj.h>
 #include <windows.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/parameter_ids.h"
+#include "gui/frame.h"
+#include "gui/win32/win32_drop_target.h"
 #include "tools/render/editor_session.h"
 #include "tools/render/editor_window.h"
 #include "tools/render/plugin_host.h"
@@ -54,6 +61,147 @@ void pump(EditorWindow& window, PluginHost& host) {
 }
 
 HWND editorChild(HWND parent) { return FindWindowExA(parent, nullptr, nullptr, nullptr); }
+
+// What the frame's drop handler received.
+struct DropRecorder : gui::DropHandler {
+  int drops = 0;
+  gui::DropData::Kind kind = gui::DropData::Kind::Text;
+  std::vector<std::string> names;
+  std::string text;
+  gui::Point where;
+  void onDrop(const gui::DropData& data, gui::Point p) override {
+    ++drops;
+    kind = data.kind;
+    names.clear();
+    for (int i = 0; i < data.count; ++i) names.push_back(data.names[i]);
+    text = data.text ? data.text : "";
+    where = p;
+  }
+};
+
+bool sameFile(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+// Drops a clipboard's worth of data (the system's own data object) on the
+// frame's drop target at a screen point.
+void dropClipboard(gui::Win32DropTarget& target, POINTL at, DWORD& entered) {
+  IDataObject* data = nullptr;
+  if (FAILED(OleGetClipboard(&data)) || !data) return;
+  entered = DROPEFFECT_NONE;
+  target.DragEnter(data, MK_LBUTTON, at, &entered);
+  DWORD effect = DROPEFFECT_COPY;
+  target.DragOver(MK_LBUTTON, at, &effect);
+  effect = DROPEFFECT_COPY;
+  target.Drop(data, 0, at, &effect);
+  data->Release();
+}
+
+// A file list (the shell's DROPFILES block) on the clipboard.
+bool putFilesOnClipboard(HWND owner, const std::vector<std::string>& files) {
+  std::size_t bytes = sizeof(DROPFILES) + 1;
+  for (const std::string& f : files) bytes += f.size() + 1;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+  if (!block) return false;
+  char* p = static_cast<char*>(GlobalLock(block));
+  reinterpret_cast<DROPFILES*>(p)->pFiles = sizeof(DROPFILES);
+  char* out = p + sizeof(DROPFILES);
+  for (const std::string& f : files) {
+    std::memcpy(out, f.c_str(), f.size() + 1);
+    out += f.size() + 1;
+  }
+  GlobalUnlock(block);
+  if (!OpenClipboard(owner)) return false;
+  EmptyClipboard();
+  const bool ok = SetClipboardData(CF_HDROP, block) != nullptr;
+  CloseClipboard();
+  return ok;
+}
+
+bool putTextOnClipboard(HWND owner, const char* text) {
+  const std::size_t n = std::strlen(text) + 1;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, n);
+  if (!block) return false;
+  std::memcpy(GlobalLock(block), text, n);
+  GlobalUnlock(block);
+  if (!OpenClipboard(owner)) return false;
+  EmptyClipboard();
+  const bool ok = SetClipboardData(CF_TEXT, block) != nullptr;
+  CloseClipboard();
+  return ok;
+}
+
+// Saves a shell shortcut at link pointing to target.
+bool makeShortcut(const std::string& link, const std::string& target) {
+  IShellLinkA* shell = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              reinterpret_cast<void**>(&shell))))
+    return false;
+  bool ok = false;
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(shell->SetPath(target.c_str())) &&
+      SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+    ok = SUCCEEDED(file->Save(wide, TRUE));
+    file->Release();
+  }
+  shell->Release();
+  return ok;
+}
+
+// The OLE drop target with data the system made: a file list (a shortcut
+// among the files is resolved, its name compared without case) and plain text.
+void checkDrops(HWND window) {
+  if (FAILED(OleInitialize(nullptr))) {
+    check(false, "OLE starts for the drop checks");
+    return;
+  }
+  char folder[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  const std::string base = std::string(folder) + "vt7000-drop-check";
+  CreateDirectoryA(base.c_str(), nullptr);
+  const std::string plain = base + "\\plain.aif", target = base + "\\target.wav", link = base + "\\Target.LNK";
+  for (const std::string* f : {&plain, &target}) {
+    HANDLE h = CreateFileA(f->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+  check(makeShortcut(link, target), "a shortcut can be made for the drop check");
+  gui::Frame frame(gui::Rect(0, 0, 800, 550), nullptr);
+  DropRecorder recorder;
+  gui::Win32DropTarget* dropTarget = new gui::Win32DropTarget(frame, window);
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  const POINTL at{origin.x + 120, origin.y + 45};
+  DWORD entered = 0;
+
+  putFilesOnClipboard(window, {plain, link});
+  dropClipboard(*dropTarget, at, entered);
+  check(recorder.drops == 0 && entered == DROPEFFECT_NONE, "without a drop handler nothing is accepted");
+  frame.setDropHandler(&recorder);
+  dropClipboard(*dropTarget, at, entered);
+  check(entered == DROPEFFECT_COPY, "a file list is accepted as a copy");
+  check(recorder.drops == 1 && recorder.kind == gui::DropData::Kind::Files && recorder.names.size() == 2,
+        "a dropped file list reaches the drop handler");
+  if (recorder.names.size() == 2) {
+    std::printf("   dropped: %s | %s\n", recorder.names[0].c_str(), recorder.names[1].c_str());
+    check(sameFile(recorder.names[0], plain), "a plain file arrives by its name");
+    check(sameFile(recorder.names[1], target), "a \".LNK\" shortcut arrives as its target");
+  }
+  check(recorder.where.x == 120 && recorder.where.y == 45, "the drop point is in window coordinates");
+
+  putTextOnClipboard(window, "dropped words");
+  dropClipboard(*dropTarget, at, entered);
+  check(recorder.drops == 2 && recorder.kind == gui::DropData::Kind::Text && recorder.text == "dropped words",
+        "dropped text reaches the drop handler");
+  dropTarget->detach();
+  dropClipboard(*dropTarget, at, entered);
+  check(recorder.drops == 2, "a detached drop target delivers nothing");
+  dropTarget->Release();
+  DeleteFileA(link.c_str());
+  DeleteFileA(target.c_str());
+  DeleteFileA(plain.c_str());
+  RemoveDirectoryA(base.c_str());
+  OleUninitialize();
+}
 
 }  // namespace
 
@@ -183,6 +331,7 @@ int main(int argc, char** argv) {
       check(!IsWindow(c), "a host window destroyed before the editor closes is survived");
     }
   }
+  checkDrops(parent);
   host.close();
   std::printf("%s\n", failures ? "editor check FAILED" : "editor check passed");
   return failures ? 1 : 0;
