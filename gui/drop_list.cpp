@@ -73,6 +73,17 @@ bool DropList::addUri(const char* uri, std::size_t length) {
   return true;
 }
 
+bool DropList::addPath(const char* path) {
+  if (!path || nameCount >= kMaxNames) return false;
+  const std::size_t length = std::strlen(path);
+  if (length == 0 || length >= static_cast<std::size_t>(kNameLength)) return false;
+  char* name = new (std::nothrow) char[length + 1];
+  if (!name) return false;
+  std::memcpy(name, path, length + 1);
+  names[nameCount++] = name;
+  return true;
+}
+
 int DropList::parseUriList(const char* data, std::size_t size) {
   clear();
   if (!data) return 0;

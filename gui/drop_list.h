@@ -24,6 +24,10 @@ public:
 
   // Parses a uri-list; returns the number of file names found.
   int parseUriList(const char* data, std::size_t size);
+  // Adds a local file name as it is (Windows file lists); false when the list
+  // is full, the name is empty or longer than kNameLength - 1 (a cut path would
+  // name another file).
+  bool addPath(const char* path);
   // Takes plain text (cut to kMaxText - 1 bytes).
   bool setText(const char* data, std::size_t size);
   void clear();

@@ -55,6 +55,10 @@ public:
     setDirty();
   }
   virtual void setStringConvert(StringConvert convert, void* userData = nullptr);
+  const BitmapFont* getFont() const { return font; }  // nullptr: the built-in font
+  Color getFontColor() const { return fontColor; }
+  Color getBackColor() const { return backColor; }
+  HoriAlign getHoriAlign() const { return align; }
 
   // The text the display shows now (formatter output, or "%2.2f" of the value without one).
   void getDisplayText(char* text) const;

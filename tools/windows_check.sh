@@ -13,7 +13,14 @@
 #    must match the Linux build's render of the same input.
 #    Then puts the 64-bit DLL through vt7000-validate.exe for a bounded time
 #    (see tools/validate_check.sh for VT7000_VALIDATE_STRICT).
-# 5. Runs the 32-bit pair once the same way, and the validator on the 32-bit
+# 5. Drives the Win32 editor window with window messages (vt7000-editor-check)
+#    and opens the plug-in's editor through each Windows render host inside a
+#    window of its own under a virtual X server (xvfb-run), saves the window's
+#    pixels and compares them with the Linux headless rendering of the same
+#    pages: the same software surface draws both, so they must be
+#    pixel-identical (64-bit: all eight pages; 32-bit: all eight natively, the
+#    morph page alone through qemu).
+# 6. Runs the 32-bit pair once the same way, and the validator on the 32-bit
 #    DLL where this machine runs 32-bit code itself (not through qemu).
 #    Where 32-bit x86 code cannot run natively it goes through
 #    qemu-user-static registered in binfmt_misc with QEMU_RESERVED_VA=0xffff0000. Where that cannot be set up either, the
@@ -96,7 +103,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 packages=(build-essential cmake ninja-build pkg-config libsndfile1-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine wine64 wine32:i386 qemu-user-static binfmt-support)
+  wine wine64 wine32:i386 qemu-user-static binfmt-support xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
@@ -121,6 +128,8 @@ done
 
 linux_out=$root/build/default/out
 compare=$linux_out/vt7000-wav-compare
+
+png_compare=$linux_out/vt7000-png-compare
 
 # ---------------------------------------------------------------------------
 section "Exports and imports"
@@ -179,6 +188,67 @@ fi
   ./vt7000-render VT7000.so --out "$work/render-linux.wav" "${render_args[@]}"
   ./vt7000-render VT7000.so --out "$work/render-linux-midi.wav" --midi "$midi_file" "${render_args[@]}"
 )
+
+# The editor's pages as the Linux headless backend draws them (page-1.png ... page-8.png).
+editor_reference=$work/editor-linux
+rm -rf "$editor_reference"
+mkdir -p "$editor_reference"
+if VT7000_EDITOR_SNAPSHOTS=$editor_reference timeout 300 build/default/tests/vt7000_editor_tests \
+  --gtest_filter=EditorWindow.SnapshotsOfEveryPage >"$work/editor-linux.log" 2>&1 &&
+  [ -f "$editor_reference/page-8.png" ]; then
+  echo "editor pages drawn headless: $editor_reference"
+else
+  fail "the Linux headless editor pages could not be drawn (see $work/editor-linux.log)"
+fi
+
+# Opens the editor through a Windows render host under a virtual X server,
+# once per page, and compares each picture with the headless one.
+#   editor_snapshots LABEL PRESET PREFIX ARCH LOADER SECONDS PAGE...
+editor_snapshots() {
+  local label=$1 preset=$2 prefix=$3 arch=$4 loader=$5 limit=$6
+  shift 6
+  local out=$work/editor-$label
+  rm -rf "$out"
+  mkdir -p "$out"
+  local pages="$*" status=0
+  (
+    cd "build/$preset/out" || exit 1
+    export WINEPREFIX=$prefix WINEARCH=$arch
+    if [ "$arch" = win32 ] && [ "${mode:-}" = qemu ]; then export QEMU_RESERVED_VA=0xffff0000; fi
+    status=0
+    # One X server for all pages; every page is its own run of the host.
+    timeout "$limit" xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
+      loader=$1 out=$2; shift 2
+      # First the window itself, driven by window messages.
+      "$loader" vt7000-editor-check.exe VT7000.dll >"$out/editor-check.txt" 2>&1
+      echo $? >"$out/editor-check.status"
+      for page in "$@"; do
+        "$loader" vt7000-render.exe VT7000.dll --editor-snapshot "$out/page-$((page + 1)).png" --page "$page" || exit 1
+      done' sh "$loader" "$out" $pages >"$work/editor-$label.log" 2>&1 || status=$?
+    /usr/lib/wine/wineserver -k 2>/dev/null || true
+    exit "$status"
+  ) || status=$?
+  if [ "$status" != 0 ]; then
+    fail "$label editor snapshots did not complete (status $status, see $work/editor-$label.log)"
+    tail -5 "$work/editor-$label.log"
+    return 0
+  fi
+  if [ "$(cat "$out/editor-check.status" 2>/dev/null)" = 0 ]; then
+    pass "$label Win32 editor window: $(grep -c '^ok:' "$out/editor-check.txt") checks of class, capture, drags, text entry, close and reopen"
+  else
+    fail "$label Win32 editor window check failed (see $out/editor-check.txt)"
+    grep -v '^ok:' "$out/editor-check.txt" | head -10
+  fi
+  local page verdict
+  for page in $pages; do
+    local name=page-$((page + 1)).png
+    if verdict=$("$png_compare" "$editor_reference/$name" "$out/$name" "$out/difference-$name" 2>&1); then
+      pass "$label editor page $((page + 1)) in a Win32 window matches the Linux headless picture: $verdict"
+    else
+      fail "$label editor page $((page + 1)) differs from the Linux headless picture: $verdict (see $out)"
+    fi
+  done
+}
 
 # Compares a Windows run's --info text with the Linux reference.
 compare_info() {
@@ -278,6 +348,9 @@ run_win64() {
 start=$SECONDS
 rm -f "$work/validate-win64.txt" "$work/validate-win64.status"
 if (run_win64); then ran64=1; else ran64=0; fi
+if [ "$ran64" = 1 ]; then
+  editor_snapshots win64 win64 "$prefix64" win64 "$wine64" "$wine64_timeout" 0 1 2 3 4 5 6 7
+fi
 echo "wine64 runs took $((SECONDS - start)) s"
 if [ "$ran64" = 1 ]; then
   compare_info win64 "$work/info-win64.txt"
@@ -363,7 +436,7 @@ else
     prepare_prefix "$wine32" "$prefix32" win32 "$wine32_timeout" || return
     cd build/win32/out || return 1
     export WINEPREFIX=$prefix32 WINEARCH=win32
-    local status=0
+    status=0
     # One run does both, the report and then the MIDI file render: under qemu every run costs minutes.
     timeout "$wine32_timeout" "$wine32" vt7000-render.exe VT7000.dll --info --out ../../wine/render-win32-midi.wav \
       --midi "$midi_file" "${render_args[@]}" >"$work/info-win32.txt" || status=$?
@@ -396,6 +469,13 @@ else
     loud "The 32-bit run through qemu did not finish within $wine32_timeout s: the 32-bit check is INCONCLUSIVE on this machine."
   else
     fail "the 32-bit pair did not run ($mode, status $status32)"
+  fi
+  if [ "$status32" = 0 ]; then
+    start=$SECONDS
+    # Through qemu every run costs minutes: the morph page (shown first) alone.
+    if [ "$mode" = qemu ]; then pages32="5"; else pages32="0 1 2 3 4 5 6 7"; fi
+    editor_snapshots win32 win32 "$prefix32" win32 "$wine32" "$wine32_timeout" $pages32
+    echo "the 32-bit editor snapshots took $((SECONDS - start)) s"
   fi
 fi
 
