@@ -338,12 +338,6 @@ std::vector<InstrumentRecipe> leads() {
   release(calliope, 0.08f);
   list.push_back(calliope);
 
-  InstrumentRecipe sweep = solo("Resonant Sweep Lead", kLeads, "Saw Lead");
-  loop(sweep);
-  filterSweep(sweep, 0.25f, 0.75f, 0.55f);
-  delay(sweep, 0.2f, 0.4f);
-  release(sweep, 0.1f);
-  list.push_back(sweep);
   return list;
 }
 
