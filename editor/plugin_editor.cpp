@@ -8,6 +8,7 @@
 #include "files/library_paths.h"
 #include "files/random_voices.h"
 #include "platform/folder_enumeration.h"
+#include "plugin/plugin_effect.h"
 #include "plugin/vst2/audio_effect.h"
 
 namespace vt {
@@ -54,6 +55,11 @@ void PluginEditor::rescanAndLoad(bool rescan, bool load) {
   if (!library->instrumentPath(category, item, path, sizeof(path))) return;
   loadInstrumentFile(*engine, path);  // a record that fails half-way stays as far as it was read
   if (isOpen()) refreshFromEngine();
+  tellHostParametersChanged();
+}
+
+void PluginEditor::tellHostParametersChanged() {
+  if (auto* plugin = dynamic_cast<PluginEffect*>(effect)) plugin->hostParametersChanged();
 }
 
 void PluginEditor::randomVoices() {
@@ -62,6 +68,7 @@ void PluginEditor::randomVoices() {
   const char* categoryName = library ? library->categoryName(category) : "";
   vt::randomVoices(*engine, SystemFolderLister(), categoryName, random);
   refreshFromEngine();
+  tellHostParametersChanged();
 }
 
 }  // namespace vt

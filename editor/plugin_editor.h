@@ -42,6 +42,9 @@ public:
   void seedRandom(unsigned seed) { random.seed(seed); }
 
 protected:
+  // After an instrument load: the host reads the parameters again.
+  void tellHostParametersChanged();
+
   SynthEngine* engine;
   vst2::ERect rectangle;
   InstrumentLibrary* library = nullptr;

@@ -14,39 +14,40 @@ constexpr int kWholeNoteSteps = 15;  // steps 17..20 are (n - 15) whole notes
 constexpr float kSixteenthsPerWhole = 16.0f;
 constexpr float kBeatsPerSixteenth = 0.25f;
 
-void clearLine(float* line, int& used) {
-  for (int i = 0; i < used; ++i) line[i] = 0.0f;
-  used = 0;
-}
-
 }  // namespace
 
-SyncDelay::SyncDelay() {
-  bufferCapacity = static_cast<int>(kBufferSeconds * kMaxEffectSampleRate);
-  bufferLeft = new (std::nothrow) float[bufferCapacity]();
-  bufferRight = new (std::nothrow) float[bufferCapacity]();
-  if (!bufferLeft || !bufferRight) {
-    delete[] bufferLeft;
-    delete[] bufferRight;
-    bufferLeft = bufferRight = nullptr;
-    bufferCapacity = 0;
-  }
-}
+SyncDelay::SyncDelay() = default;
 
-SyncDelay::~SyncDelay() {
+SyncDelay::~SyncDelay() { freeLines(); }
+
+void SyncDelay::freeLines() {
   delete[] bufferLeft;
   delete[] bufferRight;
+  bufferLeft = bufferRight = nullptr;
+  bufferCapacity = 0;
 }
 
 void SyncDelay::setSampleRate(float rate) {
   sampleRate = effectSampleRateFor(rate);
+  const int capacity = sampleRate > 0.0f ? static_cast<int>(std::ceil(kBufferSeconds * sampleRate)) : 0;
+  if (capacity != bufferCapacity || !bufferLeft || !bufferRight) {
+    freeLines();
+    if (capacity > 0) {
+      // Never read before written (see reset), so the lines need no clearing.
+      bufferLeft = new (std::nothrow) float[capacity];
+      bufferRight = new (std::nothrow) float[capacity];
+      if (bufferLeft && bufferRight)
+        bufferCapacity = capacity;
+      else
+        freeLines();
+    }
+  }
   reset();
 }
 
 void SyncDelay::reset() {
   posLeft = posRight = 0;
-  if (bufferLeft) clearLine(bufferLeft, usedLeft);
-  if (bufferRight) clearLine(bufferRight, usedRight);
+  writtenLeft = writtenRight = 0;
 }
 
 void SyncDelay::setMix(float value) { mix = limitToUnit(value) * 0.5f; }
@@ -92,12 +93,18 @@ int SyncDelay::lengthFor(float sixteenths) const {
   return length > 1 ? length : 1;
 }
 
-void SyncDelay::processChannel(float* samples, int count, float* line, int& pos, int& used, int length) const {
+void SyncDelay::processChannel(float* samples, int count, float* line, int& pos, int& written, int length) const {
+  // The position only ever steps by one or restarts at 0, so it never passes
+  // 'written': entries below it hold this run's echoes, the one at it is
+  // written for the first time now.
   if (pos >= length) pos = 0;  // the line got shorter: start again rather than read past it
-  if (used < length) used = length;
   const float dry = 1.0f - mix;
   for (int i = 0; i < count; ++i) {
-    const float d = line[pos];
+    float d = 0.0f;
+    if (pos < written)
+      d = line[pos];
+    else
+      ++written;
     const float x = samples[i];
     samples[i] = mix * d + dry * x;
     line[pos] = x + feedback * d;
@@ -107,8 +114,8 @@ void SyncDelay::processChannel(float* samples, int count, float* line, int& pos,
 
 void SyncDelay::process(float* left, float* right, int count) {
   if (!isActive() || !left || !right || count <= 0) return;
-  processChannel(left, count, bufferLeft, posLeft, usedLeft, lengthFor(syncLeft));
-  processChannel(right, count, bufferRight, posRight, usedRight, lengthFor(syncRight));
+  processChannel(left, count, bufferLeft, posLeft, writtenLeft, lengthFor(syncLeft));
+  processChannel(right, count, bufferRight, posRight, writtenRight, lengthFor(syncRight));
 }
 
 }  // namespace vt

@@ -1,8 +1,13 @@
 // The tempo-synchronised stereo echo: each channel repeats after a whole
 // number of sixteenth notes at the host tempo, with feedback. Both lines hold
-// 24 seconds at the highest supported sample rate and are allocated at
-// construction; a length beyond 24 seconds (the longest step below 50 BPM) is
-// limited to 24 seconds, and an unknown tempo (0) counts as 120 BPM.
+// 24 seconds at the sample rate the host sets and are allocated when it sets
+// it (hosts change the rate only while the plug-in is suspended); a length
+// beyond 24 seconds (the longest step below 50 BPM) is limited to 24 seconds,
+// and an unknown tempo (0) counts as 120 BPM.
+//
+// Clearing costs nothing, whatever the line length: each line remembers how
+// far it has been written since it was cleared, and everything beyond reads
+// as silence. So a tempo change or a switch write never stalls the audio thread.
 #pragma once
 
 namespace vt {
@@ -22,8 +27,10 @@ public:
   // Ready to process: a supported sample rate is set and both lines exist.
   bool isActive() const { return sampleRate > 0.0f && bufferLeft != nullptr && bufferRight != nullptr; }
 
+  // Allocates the lines for the rate (a rate outside 8-192 kHz leaves the
+  // unit inactive, as does a failed allocation). Not while processing.
   void setSampleRate(float rate);
-  // Clears both lines and restarts them at position 0.
+  // Clears both lines and restarts them at position 0, in constant time.
   void reset();
 
   void setMix(float value);       // wet 0..0.5
@@ -56,12 +63,13 @@ public:
   int bufferCapacity = 0;
 
 private:
-  void processChannel(float* samples, int count, float* line, int& pos, int& used, int length) const;
+  void processChannel(float* samples, int count, float* line, int& pos, int& written, int length) const;
+  void freeLines();
 
-  // Entries at and beyond these counts are known to be zero, so clearing a
-  // line only touches the part that has been used since it was last cleared.
-  int usedLeft = 0;
-  int usedRight = 0;
+  // Entries at and beyond these counts have not been written since the last
+  // clear and read as zero.
+  int writtenLeft = 0;
+  int writtenRight = 0;
 };
 
 }  // namespace vt

@@ -1,10 +1,14 @@
 #include "engine/synth_engine.h"
 
+#include <chrono>
+#include <cmath>
 #include <cstring>
 #include <new>
+#include <thread>
 
 #include "engine/denormal_guard.h"
 #include "engine/parameter_defaults.h"
+#include "engine/parameter_limits.h"
 #include "engine/render_voice.h"
 
 namespace vt {
@@ -13,6 +17,8 @@ namespace {
 
 // The silence counter stops growing here so that hours of silence cannot overflow it.
 constexpr int kSilenceCounterCap = 1 << 30;
+// How long a thread that needs the engine to itself sleeps while a block renders.
+constexpr std::chrono::microseconds kExclusivePoll(50);
 
 bool isSilent(float v) { return v <= SynthEngine::kSilenceThreshold && v >= -SynthEngine::kSilenceThreshold; }
 
@@ -26,21 +32,77 @@ SynthEngine::SynthEngine() {
   formant.add(1.0f, 1.0f);
   std::memset(changedFlags, 0, sizeof(changedFlags));
   fillParameterDefaults(params);
-  for (int i = 0; i < kNumHostParameters; ++i) setParameter(i, params[i]);
+  for (int i = 0; i < kNumParameters; ++i) road.store(i, params[i]);
+  for (int i = 0; i < kNumHostParameters; ++i) applyParameter(i, params[i]);
   clearParameterChanged();
 }
 
 SynthEngine::~SynthEngine() { delete[] voices; }
 
 void SynthEngine::setParameter(int index, float value) {
-  if (index < 0 || index >= kNumParameters) return;
-  params[index] = value;
-  applyParameterAction(index, value);
+  float limited = 0.0f;
+  if (!limitParameterValue(index, value, &limited)) return;
+  road.store(index, limited);
+  road.markPending(index);
+  if (!running.load(std::memory_order_acquire)) applyWhileSuspended();
 }
 
 float SynthEngine::getParameter(int index) const {
   if (index < 0 || index >= kNumParameters) return 0.0f;
+  return road.value(index);
+}
+
+float SynthEngine::appliedParameter(int index) const {
+  if (index < 0 || index >= kNumParameters) return 0.0f;
   return params[index];
+}
+
+void SynthEngine::applyParameter(int index, float value) {
+  params[index] = value;
+  applyParameterAction(index, value);
+}
+
+void SynthEngine::writeParameterFromRender(int index, float value) {
+  float limited = 0.0f;
+  if (!limitParameterValue(index, value, &limited)) return;
+  road.store(index, limited);
+  applyParameter(index, limited);
+}
+
+void SynthEngine::applyPendingParameters() {
+  road.drain([this](int index, float value) { applyParameter(index, value); });
+}
+
+void SynthEngine::applyWhileSuspended() {
+  std::lock_guard<std::mutex> lock(suspendedLock);
+  if (running.load(std::memory_order_acquire)) return;  // resumed meanwhile: the next block applies it
+  // A host that renders without resuming first counts as resumed: its block
+  // holds the gate and applies the write itself.
+  if (!loadExchange.enterAdoption()) return;
+  if (!running.load(std::memory_order_acquire)) applyPendingParameters();
+  loadExchange.leaveAdoption();
+}
+
+void SynthEngine::enterExclusive() {
+  while (!loadExchange.enterAdoption()) std::this_thread::sleep_for(kExclusivePoll);
+}
+
+void SynthEngine::suspend() {
+  std::lock_guard<std::mutex> lock(suspendedLock);
+  enterExclusive();
+  running.store(false, std::memory_order_release);
+  applyPendingParameters();
+  loadExchange.leaveAdoption();
+}
+
+void SynthEngine::resume() {
+  std::lock_guard<std::mutex> lock(suspendedLock);
+  enterExclusive();
+  applyPendingParameters();
+  clearQueues();
+  effectChain.reset();
+  running.store(true, std::memory_order_release);
+  loadExchange.leaveAdoption();
 }
 
 bool SynthEngine::parameterChanged(int index) const {
@@ -54,7 +116,20 @@ void SynthEngine::markParameterChanged(int index) {
 void SynthEngine::clearParameterChanged() { std::memset(changedFlags, 0, sizeof(changedFlags)); }
 
 void SynthEngine::setSampleRate(float rate) {
-  if (!(rate > 0.0f)) return;  // a host may announce 0 before it knows; keep the last valid rate
+  if (!(rate > 0.0f) || !std::isfinite(rate)) return;  // a host may announce 0 before it knows; keep the last valid rate
+  std::lock_guard<std::mutex> lock(suspendedLock);
+  // A host may change the rate of a running instance: that block ends first,
+  // and the change acts as suspend, set, resume.
+  enterExclusive();
+  applyRate(rate);
+  if (running.load(std::memory_order_acquire)) {
+    clearQueues();
+    effectChain.reset();
+  }
+  loadExchange.leaveAdoption();
+}
+
+void SynthEngine::applyRate(float rate) {
   sampleRate = rate;
   effectChain.setSampleRate(rate);
   for (VoiceSlot& s : slots) s.setSampleRate(rate);
@@ -126,7 +201,11 @@ void SynthEngine::render(float* left, float* right, int frames) {
     renderWhileLoading(left, right, frames);
     return;
   }
+  running.store(true, std::memory_order_release);  // any render call counts as resumed
+  // Loads first, then the writes made since the last block (writes made after
+  // a load was published are newer than it).
   adoptPublishedLoad();
+  applyPendingParameters();
   DenormalGuard denormalGuard;
 
   std::memset(left, 0, sizeof(float) * static_cast<size_t>(frames));

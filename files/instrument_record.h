@@ -13,6 +13,7 @@ namespace vt {
 class ByteStream;
 class PendingLoad;
 class SynthEngine;
+struct InstrumentView;
 
 constexpr std::int32_t kInstrumentRecordVersion = 65538;
 // The older layout: no Stretch and MorphAmp values of its own (fixed up on reading).
@@ -30,10 +31,14 @@ constexpr int kReservedStrings = 3;
 bool readInstrumentRecord(ByteStream& stream, PendingLoad& load);
 
 // Writes the engine's instrument in the current layout; false when the
-// stream refuses a write (use instrumentRecordSize to know beforehand).
+// stream refuses a write (use instrumentRecordSize to know beforehand). The
+// engine form writes its host-visible parameters and live parts; the view
+// form what a view names (a load not yet adopted included).
 bool writeInstrumentRecord(ByteStream& stream, const SynthEngine& engine);
+bool writeInstrumentRecord(ByteStream& stream, const InstrumentView& view);
 
-// The number of bytes writeInstrumentRecord produces for the engine's state.
+// The number of bytes writeInstrumentRecord produces.
 std::int64_t instrumentRecordSize(const SynthEngine& engine);
+std::int64_t instrumentRecordSize(const InstrumentView& view);
 
 }  // namespace vt

@@ -3,6 +3,7 @@
 // changes to the editor.
 #pragma once
 
+#include "plugin/host_transport.h"
 #include "plugin/program_record.h"
 #include "plugin/vst2/audio_effect_x.h"
 
@@ -56,6 +57,12 @@ public:
   vst2::IntPtr vendorSpecific(vst2::Int32 index, vst2::IntPtr value, void* ptr, float opt) override;
   vst2::Int32 canDo(char* text) override;
 
+  // Asks the host to read the parameters again (audioMasterUpdateDisplay):
+  // after a chunk or instrument load the host's view and automation lanes
+  // would otherwise show the old values. Not during construction (the host
+  // does not know the instance yet).
+  void hostParametersChanged();
+
   SynthEngine* getEngine() const { return engine; }
   PluginEditor* getPluginEditor() const;
   float getSampleRateSeen() const { return sampleRateSeen; }
@@ -64,6 +71,10 @@ private:
   void renderBlock(float** outputs, vst2::Int32 sampleFrames);
   void reportEngineChanges();
 
+  // Each instance polls and applies the host transport itself; instances on
+  // other threads share nothing with it.
+  HostTransport transport;
+  bool constructionDone = false;
   ProgramRecord* programs = nullptr;
   float sampleRateSeen = 0.0f;
   unsigned char* chunkBuffer = nullptr;

@@ -52,9 +52,11 @@ TEST(LoadExchange, TheGateLetsEitherARenderOrAnAdoptionIn) {
   EXPECT_TRUE(load->isEmpty());
   EXPECT_FALSE(exchange.isPending());
   exchange.publish();
-  EXPECT_EQ(exchange.pendingLoad(), load);
-  exchange.markAdopted();
+  EXPECT_TRUE(exchange.isPending());
+  EXPECT_EQ(exchange.takePublished(), load);
+  exchange.finishAdoption();
   EXPECT_FALSE(exchange.isPending());
+  EXPECT_EQ(exchange.takePublished(), nullptr);
   exchange.release();
 }
 
