@@ -122,12 +122,27 @@ void SynthEngine::adoptLoad(PendingLoad& load) {
   // after the parameters, so a voice's own loop switch and multisample count
   // win over the values the parameters give every slot.
   if (load.hasName) setInstrumentName(load.name);
+  // Read in place, the voices already sit in the live slots: their own loop
+  // switch and multisample count are kept through the parameters.
+  int voiceRows[kNumSlots] = {};
+  bool voiceLoops[kNumSlots] = {};
+  for (int s = 0; s < kNumSlots; ++s) {
+    voiceRows[s] = slots[s].rowCount;
+    voiceLoops[s] = slots[s].loopOn;
+  }
   const int count = load.stagedParameterCount();
   for (int i = 0; i < count && i < kNumHostParameters; ++i) applyParameter(i, load.parameters[i]);
   if (load.olderLayoutFixups) {
     applyParameter(Stretch, kOlderLayoutStretch);
     applyParameter(MorphAmpX, params[MorphHarmX]);
     applyParameter(MorphAmpY, params[MorphHarmY]);
+  }
+  if (load.readsInPlace()) {
+    for (int s = 0; s < kNumSlots; ++s) {
+      if (load.slotChange[s] == PendingLoad::KeepSlot) continue;
+      if (load.voiceHeaderFields[s] & PendingLoad::VoiceRowCount) slots[s].rowCount = voiceRows[s];
+      if (load.voiceHeaderFields[s] & PendingLoad::VoiceLoopOn) slots[s].loopOn = voiceLoops[s];
+    }
   }
   for (int id : {kMorphEnvelopeHarmX, kMorphEnvelopeHarmY})
     if (load.hasMorphEnvelope[id]) morphEnvelopes[id].copyFrom(load.morphEnvelopes[id]);

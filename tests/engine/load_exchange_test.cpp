@@ -66,14 +66,17 @@ TEST(LoadExchange, AHostThatHasNeverRenderedHasTheLoadAdoptedAtOnce) {
   EXPECT_FLOAT_EQ(engine->getParameter(0), 0.3f);
 }
 
-TEST(LoadExchange, AnIdleHostHasTheLoadAdoptedByTheLoaderAfterAShortWait) {
+TEST(LoadExchange, ARunningEngineShowsALoadAtOnceAndPlaysItFromTheNextBlock) {
   auto engine = std::make_unique<SynthEngine>();
   std::vector<float> left(kBlock), right(kBlock);
   engine->render(left.data(), right.data(), kBlock);
-  const auto start = std::chrono::steady_clock::now();
   stageParameter(*engine, 0.7f);
   EXPECT_FLOAT_EQ(engine->getParameter(0), 0.7f);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_FLOAT_EQ(engine->appliedParameter(0), 0.5f);
+  stageParameter(*engine, 0.8f);  // replaces the load not yet adopted
+  EXPECT_FLOAT_EQ(engine->getParameter(0), 0.8f);
+  engine->render(left.data(), right.data(), kBlock);
+  EXPECT_FLOAT_EQ(engine->appliedParameter(0), 0.8f);
 }
 
 TEST(LoadExchange, ReplacedContentKeepsTheSlotsParameterSettings) {
@@ -141,16 +144,19 @@ TEST(LoadExchange, TheRenderCallAdoptsALoadBetweenBlocksWithoutAllocating) {
     loaded = true;
   });
   std::size_t allocations = 0;
-  int blocks = 0;
   while (!loaded) {
     test::AllocationCounter counter;
     engine->render(left.data(), right.data(), kBlock);
     allocations += counter.count();
-    ++blocks;
   }
   loader.join();
+  // The load returned without waiting; the next block adopts it.
+  {
+    test::AllocationCounter counter;
+    engine->render(left.data(), right.data(), kBlock);
+    allocations += counter.count();
+  }
   EXPECT_EQ(allocations, 0u);
-  EXPECT_GT(blocks, 0);
   EXPECT_STREQ(engine->slot(3).name, "Played");
   EXPECT_EQ(engine->slot(3).rowCount, 8);
 }

@@ -109,14 +109,15 @@ TEST_F(Controllers, FirstMatchingSlotWinsAndSlotsNineAndTenNeverRespond) {
   EXPECT_FALSE(engine.parameterChanged(NoiseAmount));
 }
 
-TEST_F(Controllers, BogusSlotNumbersMatchNothing) {
-  engine.setParameter(ModSource1, NAN);
-  engine.setParameter(ModSource2, 1e30f);
+TEST_F(Controllers, BogusSlotNumbersAreLimitedToTheirLists) {
+  engine.setParameter(ModSource1, NAN);    // refused: stays 0, not a controller
+  engine.setParameter(ModSource2, 1e30f);  // limited to 127, controller 119
   engine.setParameter(ModSource3, 9.0f);
-  engine.setParameter(ModTarget3, 999.0f);
-  engine.setParameter(ModSource4, 9.0f);
-  engine.setParameter(ModTarget4, -3.0f);
-  controller(1, 64);
+  engine.setParameter(ModTarget3, 999.0f);  // limited to the last target number, 53
+  EXPECT_FLOAT_EQ(engine.getParameter(ModSource1), 0.0f);
+  EXPECT_FLOAT_EQ(engine.getParameter(ModSource2), 127.0f);
+  EXPECT_FLOAT_EQ(engine.getParameter(ModTarget3), 53.0f);
+  controller(0, 64);
   render();
   for (int i = 0; i < kNumParameters; ++i) EXPECT_FALSE(engine.parameterChanged(i)) << i;
 }
