@@ -18,14 +18,13 @@ constexpr std::int64_t kWord = 4;
 
 std::int64_t curveSize(const BreakpointCurve& curve) { return kWord + 2 * kWord * curve.count(); }
 
-float finiteOrZero(float value) { return std::isfinite(value) ? value : 0.0f; }
 
 // Reads 'count' parameter values into load.parameters from 'first' on, staging each one.
 bool readParameters(ByteStream& stream, PendingLoad& load, int count) {
   for (int i = 0; i < count; ++i) {
     const float value = stream.readFloat();
     if (stream.failed()) return false;
-    load.parameters[i] = finiteOrZero(value);
+    load.parameters[i] = value;  // limited when the load is committed (a non-finite value takes the default)
     load.parameterCount = i + 1;
   }
   return true;

@@ -25,7 +25,8 @@ constexpr int kReservedStrings = 3;
 // order, so that the engine adopts exactly the elements before a failure.
 // parameterCount rules: 173 values are taken as they are; fewer are followed
 // by zeros up to index 172; none (0 or less) means all zeros; more have their
-// surplus read and dropped. Non-finite parameter values read as 0. An absent
+// surplus read and dropped. Parameter values are limited to their ranges when the
+// engine takes the load; a non-finite one takes the parameter's default. An absent
 // noise or amplitude pair becomes a copy of the harmonic pair. False at the
 // first element that fails or when the data ends early.
 bool readInstrumentRecord(ByteStream& stream, PendingLoad& load);
