@@ -18,7 +18,11 @@ constexpr float kBeatsPerSixteenth = 0.25f;
 
 SyncDelay::SyncDelay() = default;
 
-SyncDelay::~SyncDelay() { freeLines(); }
+SyncDelay::~SyncDelay() {
+  freeLines();
+  freeLines(delivered.exchange(nullptr));
+  freeLines(retired.exchange(nullptr));
+}
 
 void SyncDelay::freeLines() {
   delete[] bufferLeft;
@@ -27,8 +31,108 @@ void SyncDelay::freeLines() {
   bufferCapacity = 0;
 }
 
+SyncDelay::Lines* SyncDelay::allocateLines(int capacity) {
+  // Never read before written (see reset), so the lines need no clearing.
+  Lines* lines = new (std::nothrow) Lines();
+  if (!lines) return nullptr;
+  lines->left = new (std::nothrow) float[capacity];
+  lines->right = new (std::nothrow) float[capacity];
+  lines->capacity = capacity;
+  if (!lines->left || !lines->right) {
+    freeLines(lines);
+    return nullptr;
+  }
+  return lines;
+}
+
+void SyncDelay::freeLines(Lines* lines) {
+  if (!lines) return;
+  delete[] lines->left;
+  delete[] lines->right;
+  delete lines;
+}
+
+int SyncDelay::samplesFor(float sixteenths) const {
+  const float beatsPerMinute = tempo > 0.0f ? tempo : kDefaultTempo;
+  const float samples = sampleRate * (60.0f / beatsPerMinute) * sixteenths * kBeatsPerSixteenth;
+  const int limit = static_cast<int>(kBufferSeconds * sampleRate);
+  if (!(samples + 0.5f < static_cast<float>(limit))) return limit > 1 ? limit : 1;
+  const int length = roundToInt(samples);
+  return length > 1 ? length : 1;
+}
+
+int SyncDelay::neededCapacity() const {
+  if (!(sampleRate > 0.0f)) return 0;
+  const int left = samplesFor(syncLeft);
+  const int right = samplesFor(syncRight);
+  return left > right ? left : right;
+}
+
+void SyncDelay::prepareLines() {
+  if (!linesOnDemand) return;
+  std::lock_guard<std::mutex> lock(linesLock);
+  freeLines(retired.exchange(nullptr));
+  freeLines(delivered.exchange(nullptr));
+  requestedCapacity.store(0);
+  const int need = neededCapacity();
+  if (need <= bufferCapacity) return;
+  Lines* lines = allocateLines(need);
+  if (!lines) return;
+  freeLines();
+  bufferLeft = lines->left;
+  bufferRight = lines->right;
+  bufferCapacity = lines->capacity;
+  delete lines;
+  largestDelivered = bufferCapacity;
+  reset();
+}
+
+void SyncDelay::serviceLines() {
+  std::lock_guard<std::mutex> lock(linesLock);
+  freeLines(retired.exchange(nullptr));
+  int wanted = requestedCapacity.load();
+  if (wanted <= 0 || delivered.load() != nullptr) return;
+  if (wanted <= largestDelivered) {
+    requestedCapacity.compare_exchange_strong(wanted, 0);
+    return;
+  }
+  Lines* lines = allocateLines(wanted);
+  if (!lines) return;
+  largestDelivered = wanted;
+  delivered.store(lines);
+  requestedCapacity.compare_exchange_strong(wanted, 0);
+}
+
+void SyncDelay::adoptDeliveredLines() {
+  if (retired.load(std::memory_order_acquire) != nullptr) return;  // the last ones are not freed yet
+  Lines* fresh = delivered.exchange(nullptr, std::memory_order_acq_rel);
+  if (!fresh) return;
+  float* oldLeft = bufferLeft;
+  float* oldRight = bufferRight;
+  const int oldCapacity = bufferCapacity;
+  bufferLeft = fresh->left;
+  bufferRight = fresh->right;
+  bufferCapacity = fresh->capacity;
+  fresh->left = oldLeft;
+  fresh->right = oldRight;
+  fresh->capacity = oldCapacity;
+  retired.store(fresh, std::memory_order_release);
+  reset();
+}
+
 void SyncDelay::setSampleRate(float rate) {
   sampleRate = effectSampleRateFor(rate);
+  if (linesOnDemand) {
+    // The next prepareLines (or the audio thread's request) sizes them for this rate.
+    std::lock_guard<std::mutex> lock(linesLock);
+    freeLines();
+    freeLines(delivered.exchange(nullptr));
+    freeLines(retired.exchange(nullptr));
+    requestedCapacity.store(0);
+    largestDelivered = 0;
+    reset();
+    return;
+  }
   const int capacity = sampleRate > 0.0f ? static_cast<int>(std::ceil(kBufferSeconds * sampleRate)) : 0;
   if (capacity != bufferCapacity || !bufferLeft || !bufferRight) {
     freeLines();
@@ -113,7 +217,23 @@ void SyncDelay::processChannel(float* samples, int count, float* line, int& pos,
 }
 
 void SyncDelay::process(float* left, float* right, int count) {
-  if (!isActive() || !left || !right || count <= 0) return;
+  if (!left || !right || count <= 0) return;
+  if (linesOnDemand && sampleRate > 0.0f) {
+    adoptDeliveredLines();
+    const int need = neededCapacity();
+    if (need > bufferCapacity && delivered.load(std::memory_order_acquire) == nullptr)
+      requestedCapacity.store(need, std::memory_order_release);
+    if (!isActive()) {
+      // No line yet: what an empty line gives, the dry part alone.
+      const float dry = 1.0f - mix;
+      for (int i = 0; i < count; ++i) {
+        left[i] *= dry;
+        right[i] *= dry;
+      }
+      return;
+    }
+  }
+  if (!isActive()) return;
   processChannel(left, count, bufferLeft, posLeft, writtenLeft, lengthFor(syncLeft));
   processChannel(right, count, bufferRight, posRight, writtenRight, lengthFor(syncRight));
 }

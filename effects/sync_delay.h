@@ -10,6 +10,9 @@
 // as silence. So a tempo change or a switch write never stalls the audio thread.
 #pragma once
 
+#include <atomic>
+#include <mutex>
+
 namespace vt {
 
 class SyncDelay {
@@ -28,8 +31,25 @@ public:
   bool isActive() const { return sampleRate > 0.0f && bufferLeft != nullptr && bufferRight != nullptr; }
 
   // Allocates the lines for the rate (a rate outside 8-192 kHz leaves the
-  // unit inactive, as does a failed allocation). Not while processing.
+  // unit inactive, as does a failed allocation). Not while processing. With
+  // lines on demand it only frees them: see below.
   void setSampleRate(float rate);
+
+  // Lines on demand (the engine's delay): instead of 24 seconds at every
+  // rate, the lines are only as long as the current sync steps, tempo and
+  // rate need. A longer need found while processing is asked for (the lines
+  // cannot be allocated on the audio thread); until longer lines arrive the
+  // echo is limited to the lines there are, and with none at all the unit
+  // passes the dry part of the signal as an empty line would.
+  void setLinesOnDemand(bool onDemand) { linesOnDemand = onDemand; }
+  // Not on the audio thread, while nothing processes: makes the lines long
+  // enough for the current settings now.
+  void prepareLines();
+  // Any thread but the audio thread, while processing goes on: frees lines
+  // the audio thread has given back and allocates the lines it asked for.
+  void serviceLines();
+  // Samples of line the current settings need (each channel).
+  int neededCapacity() const;
   // Clears both lines and restarts them at position 0, in constant time.
   void reset();
 
@@ -63,8 +83,26 @@ public:
   int bufferCapacity = 0;
 
 private:
+  struct Lines {
+    float* left = nullptr;
+    float* right = nullptr;
+    int capacity = 0;
+  };
+  static Lines* allocateLines(int capacity);
+  static void freeLines(Lines* lines);
+
   void processChannel(float* samples, int count, float* line, int& pos, int& written, int length) const;
   void freeLines();
+  // Audio thread: takes lines delivered by serviceLines.
+  void adoptDeliveredLines();
+  int samplesFor(float sixteenths) const;
+
+  bool linesOnDemand = false;
+  std::mutex linesLock;  // prepareLines and serviceLines (never the audio thread)
+  int largestDelivered = 0;
+  std::atomic<int> requestedCapacity{0};
+  std::atomic<Lines*> delivered{nullptr};
+  std::atomic<Lines*> retired{nullptr};
 
   // Entries at and beyond these counts have not been written since the last
   // clear and read as zero.

@@ -42,6 +42,7 @@ PendingLoad* SynthEngine::stageLoad(unsigned slotMask) {
     if (running.load(std::memory_order_acquire)) {
       loadExchange.leaveAdoption();
     } else {
+      exclusive = true;
       // A load published while the engine was resumed is adopted first.
       if (!load->isEmpty()) {
         adoptLoad(*load);
@@ -88,12 +89,28 @@ void SynthEngine::commitLoad() {
     adoptLoad(*load);
     applyPendingParameters();
     load->clear();
-    loadExchange.leaveAdoption();
+    leaveExclusive();
     suspendedLock.unlock();
   } else if (!load->isEmpty()) {
     loadExchange.publish();
   }
   loadExchange.release();
+  if (running.load(std::memory_order_acquire)) worker.start();
+}
+
+void SynthEngine::prepareRequestedSlots() {
+  const unsigned requests = slotPreparationRequests.exchange(0, std::memory_order_acq_rel);
+  for (int s = 0; s < kNumSlots; ++s) {
+    if (!(requests & (1u << s))) continue;
+    PendingLoad* load = stageLoad(1u << s);
+    if (!load) continue;
+    VoiceSlot& staged = load->stagedSlot(s);
+    // A slot whose new content waits for adoption is prepared as it will be.
+    if (load->slotChange[s] != PendingLoad::ReplaceContent) copyVoiceSlotContent(staged, slot(s));
+    staged.prepare();
+    load->noteSlotChange(s, PendingLoad::ReplaceContent, 0);
+    commitLoad();
+  }
 }
 
 InstrumentView SynthEngine::visibleInstrument(const PendingLoad* held) const {

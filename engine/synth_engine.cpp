@@ -27,6 +27,7 @@ int minInt(int a, int b) { return a < b ? a : b; }
 }  // namespace
 
 SynthEngine::SynthEngine() {
+  effectChain.setDelayLinesOnDemand(true);
   voices = new (std::nothrow) SynthVoice[kVoices];
   formant.add(0.0f, 1.0f);
   formant.add(1.0f, 1.0f);
@@ -37,7 +38,10 @@ SynthEngine::SynthEngine() {
   clearParameterChanged();
 }
 
-SynthEngine::~SynthEngine() { delete[] voices; }
+SynthEngine::~SynthEngine() {
+  worker.stop();
+  delete[] voices;
+}
 
 void SynthEngine::setParameter(int index, float value) {
   float limited = 0.0f;
@@ -79,12 +83,20 @@ void SynthEngine::applyWhileSuspended() {
   // A host that renders without resuming first counts as resumed: its block
   // holds the gate and applies the write itself.
   if (!loadExchange.enterAdoption()) return;
+  exclusive = true;
   if (!running.load(std::memory_order_acquire)) applyPendingParameters();
-  loadExchange.leaveAdoption();
+  leaveExclusive();
 }
 
 void SynthEngine::enterExclusive() {
   while (!loadExchange.enterAdoption()) std::this_thread::sleep_for(kExclusivePoll);
+  exclusive = true;
+}
+
+void SynthEngine::leaveExclusive() {
+  effectChain.prepareDelayLines();
+  exclusive = false;
+  loadExchange.leaveAdoption();
 }
 
 void SynthEngine::suspend() {
@@ -92,17 +104,33 @@ void SynthEngine::suspend() {
   enterExclusive();
   running.store(false, std::memory_order_release);
   applyPendingParameters();
-  loadExchange.leaveAdoption();
+  leaveExclusive();
 }
 
 void SynthEngine::resume() {
+  worker.start();
   std::lock_guard<std::mutex> lock(suspendedLock);
   enterExclusive();
   applyPendingParameters();
   clearQueues();
   effectChain.reset();
   running.store(true, std::memory_order_release);
-  loadExchange.leaveAdoption();
+  leaveExclusive();
+}
+
+void SynthEngine::requestSlotPreparation(int index) {
+  if (index < 0 || index >= kNumSlots) return;
+  if (exclusive) {
+    slots[index].prepare();
+    return;
+  }
+  slotPreparationRequests.fetch_or(1u << index, std::memory_order_acq_rel);
+}
+
+void SynthEngine::runBackgroundWork(void* engine) {
+  auto* self = static_cast<SynthEngine*>(engine);
+  self->effectChain.serviceDelayLines();
+  self->prepareRequestedSlots();
 }
 
 bool SynthEngine::parameterChanged(int index) const {
@@ -126,7 +154,7 @@ void SynthEngine::setSampleRate(float rate) {
     clearQueues();
     effectChain.reset();
   }
-  loadExchange.leaveAdoption();
+  leaveExclusive();
 }
 
 void SynthEngine::applyRate(float rate) {

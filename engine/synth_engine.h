@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "effects/effect_chain.h"
+#include "engine/background_worker.h"
 #include "engine/breakpoint_curve.h"
 #include "engine/event_queue.h"
 #include "engine/instrument_view.h"
@@ -187,6 +188,13 @@ public:
   PendingLoad* stageLoad(unsigned slotMask = kAllSlots);
   void commitLoad();
 
+  // Asks for slot 'index' (0-3) to be prepared again from its live content
+  // (key caches, markers, loop fit) after a change that needs it, such as a
+  // larger multisample count. From the audio thread the engine's worker does
+  // it beside the live slot, which plays as it is until a block adopts the
+  // prepared content; on a suspended engine it happens at once.
+  void requestSlotPreparation(int index);
+
   // The instrument as the host sees it; 'held' is the load the caller holds
   // through stageLoad (or null when it holds none and no load can be pending).
   InstrumentView visibleInstrument(const PendingLoad* held) const;
@@ -203,8 +211,14 @@ private:
   // On a suspended engine: applies pending writes now unless a block renders.
   void applyWhileSuspended();
   void applyRate(float rate);
-  // Waits until no block renders and takes the render gate (never from the audio thread).
+  // Waits until no block renders and takes the render gate (never from the
+  // audio thread); leaveExclusive first does what needs allocation (the delay
+  // lines the settings now need).
   void enterExclusive();
+  void leaveExclusive();
+  // The worker's task: delay lines and slot preparations the audio thread asked for.
+  static void runBackgroundWork(void* engine);
+  void prepareRequestedSlots();
   void applyParameterAction(int index, float x);
   // The actions that set voice-slot fields; false for any other index.
   bool applySlotParameterAction(int index, float x);
@@ -259,6 +273,9 @@ private:
   char dataFolder[kDataFolderSize] = {};
 
   bool loadingInPlace = false;  // the held load reads into the live slots (loader thread only)
+  bool exclusive = false;       // a non-audio thread holds the render gate (suspended work)
+  std::atomic<unsigned> slotPreparationRequests{0};
+  BackgroundWorker worker{&SynthEngine::runBackgroundWork, this};
 
   // Adopts a staged load: the caller holds the render gate.
   void adoptLoad(PendingLoad& load);
