@@ -38,7 +38,6 @@ PluginEffect::PluginEffect(vst2::HostCallback master) : AudioEffectX(master, kNu
   char folder[SynthEngine::kDataFolderSize] = {};
   moduleDirectory(folder, sizeof(folder));
 
-  chunkBuffer = new (std::nothrow) unsigned char[kChunkSize];
   engine = new (std::nothrow) SynthEngine();
   if (engine) engine->setDataFolder(folder);
   programsAreChunks(true);
@@ -58,7 +57,7 @@ PluginEffect::PluginEffect(vst2::HostCallback master) : AudioEffectX(master, kNu
 
   // The editor registers itself with this object; its constructor loads the
   // first factory instrument into the engine.
-  if (engine && chunkBuffer && programs) new (std::nothrow) PluginEditor(this, engine);
+  if (engine && programs) new (std::nothrow) PluginEditor(this, engine);
 
   // Random voice choices and random instruments differ from session to session.
   if (editor) getPluginEditor()->seedRandom(static_cast<unsigned>(std::time(nullptr)));
@@ -85,7 +84,7 @@ void PluginEffect::hostParametersChanged() {
 }
 
 bool PluginEffect::constructedCompletely() const {
-  return chunkBuffer && engine && engine->constructedCompletely() && programs && editor;
+  return engine && engine->constructedCompletely() && programs && editor;
 }
 
 PluginEditor* PluginEffect::getPluginEditor() const { return static_cast<PluginEditor*>(editor); }
@@ -176,6 +175,9 @@ bool PluginEffect::copyProgram(vst2::Int32 destination) {
 
 vst2::Int32 PluginEffect::getChunk(void** data, bool /*isPreset*/) {
   if (!data) return 0;
+  // The buffer is made when the host first asks for a chunk (an instance the
+  // host never saves does not hold it).
+  if (!chunkBuffer) chunkBuffer = new (std::nothrow) unsigned char[kChunkSize];
   *data = chunkBuffer;
   if (!engine || !chunkBuffer) return 0;
   // No load may change the sound while it is written; a load not yet adopted
