@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "editor/plugin_editor.h"
 #include "engine/parameter_ids.h"
 #include "engine/synth_engine.h"
 #include "files/engine_loader.h"
@@ -286,6 +287,29 @@ TEST(ParameterRoad, ConstructionDoesNotAskTheHostToRefreshButInstrumentLoadsDo) 
   const std::vector<std::uint8_t> chunk = instance.getChunk();
   instance.setChunk(chunk);
   EXPECT_EQ(host.updateDisplayRequests, 1);
+}
+
+// An editor that looks at the engine as it goes, as a real one may.
+class WatchingEditor : public PluginEditor {
+public:
+  WatchingEditor(PluginEffect* plugin, bool* engineAlive) : PluginEditor(plugin, plugin->getEngine()), alive(engineAlive) {}
+  ~WatchingEditor() override {
+    *alive = static_cast<PluginEffect*>(effect)->getEngine() != nullptr &&
+             std::isfinite(static_cast<PluginEffect*>(effect)->getEngine()->getParameter(Volume));
+  }
+  bool* alive;
+};
+
+TEST(ParameterRoad, TheEditorGoesBeforeTheEngineItPointsTo) {
+  FakeHost host;
+  bool engineAlive = false;
+  {
+    Instance instance;
+    ASSERT_NE(instance.effect, nullptr);
+    delete instance.plugin().getEditor();
+    new WatchingEditor(&instance.plugin(), &engineAlive);
+  }
+  EXPECT_TRUE(engineAlive);
 }
 
 }  // namespace
