@@ -218,10 +218,9 @@ int main() {
   if (!measureInstances(&megabytes, &bestMs, &medianMs)) return 1;
   const Stall stall = measureStalls();
   std::printf("Instances at %.1f kHz with the startup instrument:\n", kRate / 1000.0f);
-  std::printf("  memory allocated per instance     %6.1f MB (%.1f MiB)   (target <= 40 MB)\n",
-              megabytes * 1.048576, megabytes);
-  std::printf("  creation, main to resumed         %6.1f ms median, %.1f ms best   (target <= 20)\n", medianMs,
-              bestMs);
+  std::printf("  memory allocated per instance     %6.1f MB (%.1f MiB)   (target <= 40 MB)\n", megabytes * 1.048576,
+              megabytes);
+  std::printf("  creation, main to resumed         %6.1f ms median, %.1f ms best   (target <= 20)\n", medianMs, bestMs);
   std::printf("Audio-thread stalls at %.0f kHz, %d-frame blocks:\n", kStallRate / 1000.0f, kStallBlock);
   std::printf("  longest single write/tempo/adoption %6.3f ms (%s)   (target <= 0.1)\n", stall.microseconds / 1000.0,
               stall.what.c_str());

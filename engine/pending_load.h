@@ -48,7 +48,9 @@ public:
   // that the new loader's parameters can be told apart (see stagedParameterCount).
   void beginAddition();
   // Parameters 0..n-1 to adopt: those of this load and of the loads it adds to.
-  int stagedParameterCount() const { return parameterCount > earlierParameterCount ? parameterCount : earlierParameterCount; }
+  int stagedParameterCount() const {
+    return parameterCount > earlierParameterCount ? parameterCount : earlierParameterCount;
+  }
 
   // The slot a loader reads into for live slot 'index' (0-3); it sets
   // slotChange[index]. Only slots the loader asked for exist (see

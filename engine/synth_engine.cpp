@@ -144,7 +144,8 @@ void SynthEngine::markParameterChanged(int index) {
 void SynthEngine::clearParameterChanged() { std::memset(changedFlags, 0, sizeof(changedFlags)); }
 
 void SynthEngine::setSampleRate(float rate) {
-  if (!(rate > 0.0f) || !std::isfinite(rate)) return;  // a host may announce 0 before it knows; keep the last valid rate
+  if (!(rate > 0.0f) || !std::isfinite(rate))
+    return;  // a host may announce 0 before it knows; keep the last valid rate
   std::lock_guard<std::mutex> lock(suspendedLock);
   // A host may change the rate of a running instance: that block ends first,
   // and the change acts as suspend, set, resume.

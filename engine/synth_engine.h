@@ -261,7 +261,7 @@ private:
   std::atomic<int> learnTarget{-1};
 
   ParameterRoad road;
-  std::mutex suspendedLock;        // writes, loads and rate changes of a suspended engine; resume and suspend
+  std::mutex suspendedLock;          // writes, loads and rate changes of a suspended engine; resume and suspend
   std::atomic<bool> running{false};  // resumed, or a block was rendered since the last suspend
   float params[kNumParameters];
   bool changedFlags[kNumParameters];

@@ -18,7 +18,6 @@ constexpr std::int64_t kWord = 4;
 
 std::int64_t curveSize(const BreakpointCurve& curve) { return kWord + 2 * kWord * curve.count(); }
 
-
 // Reads 'count' parameter values into load.parameters from 'first' on, staging each one.
 bool readParameters(ByteStream& stream, PendingLoad& load, int count) {
   for (int i = 0; i < count; ++i) {

@@ -94,7 +94,8 @@ void PluginEffect::setParameter(vst2::Int32 index, float value) {
   engine->setParameter(index, value);
   // The editor mirrors the value the engine holds (limited to its range; a
   // value that was refused leaves the control where it was).
-  if (editor && index >= 0 && index < kNumParameters) getPluginEditor()->setParameter(index, engine->getParameter(index));
+  if (editor && index >= 0 && index < kNumParameters)
+    getPluginEditor()->setParameter(index, engine->getParameter(index));
 }
 
 float PluginEffect::getParameter(vst2::Int32 index) { return engine ? engine->getParameter(index) : 0.0f; }

@@ -3,12 +3,10 @@
 // and resume reach the delay, and volume and width act after the chain.
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include <chrono>
-
 #include <cstdint>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "engine/parameter_ids.h"

@@ -72,8 +72,14 @@ struct Instance {
 
 // Values a careless host or a broken automation lane may send.
 float hostileValue(std::mt19937& random) {
-  static const float kValues[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                                  -std::numeric_limits<float>::infinity(), 1e30f, -1e30f, 1e6f, -1.0f, 2.0f};
+  static const float kValues[] = {std::numeric_limits<float>::quiet_NaN(),
+                                  std::numeric_limits<float>::infinity(),
+                                  -std::numeric_limits<float>::infinity(),
+                                  1e30f,
+                                  -1e30f,
+                                  1e6f,
+                                  -1.0f,
+                                  2.0f};
   return kValues[random() % (sizeof(kValues) / sizeof(kValues[0]))];
 }
 
@@ -124,7 +130,8 @@ TEST(ParameterRoad, AnotherThreadWritingEveryParameterWhileTheAudioThreadRenders
   EXPECT_GT(writes, 0);
   for (int i = 0; i < kNumHostParameters; ++i) {
     const float v = instance.engine().getParameter(i);
-    const float high = i >= ModSource1 && i <= ModSource10 ? 127.0f : (i >= ModTarget1 && i <= ModTarget10 ? 53.0f : 1.0f);
+    const float high =
+        i >= ModSource1 && i <= ModSource10 ? 127.0f : (i >= ModTarget1 && i <= ModTarget10 ? 53.0f : 1.0f);
     EXPECT_TRUE(v >= 0.0f && v <= high) << i << " " << v;
   }
 }
@@ -159,7 +166,8 @@ TEST(ParameterRoad, HostileValuesFromHostChunkAndControllersLeaveCleanNotesClean
   // modulation slot that maps controller 1 onto Volume; notes play meanwhile.
   std::mt19937 random(11);
   for (int round = 0; round < 8; ++round) {
-    for (int i = 0; i < kNumHostParameters; ++i) instance.effect->setParameter(instance.effect, i, hostileValue(random));
+    for (int i = 0; i < kNumHostParameters; ++i)
+      instance.effect->setParameter(instance.effect, i, hostileValue(random));
     MidiEventList list;
     list.add(0, 0x90, static_cast<unsigned char>(40 + round), 127);
     instance.events(list);
@@ -176,7 +184,7 @@ TEST(ParameterRoad, HostileValuesFromHostChunkAndControllersLeaveCleanNotesClean
   EXPECT_GT(instance.setChunk(loud.data), 0);
   EXPECT_FLOAT_EQ(instance.engine().getParameter(Volume), 1.0f);
   EXPECT_FLOAT_EQ(instance.engine().getParameter(FilterCutoff), 0.8f);  // its default
-  EXPECT_FLOAT_EQ(instance.engine().getParameter(ReverbMix), 1.0f);  // its default
+  EXPECT_FLOAT_EQ(instance.engine().getParameter(ReverbMix), 1.0f);     // its default
   float loudPeak = 0.0f;
   EXPECT_TRUE(playNotes(&loudPeak));
   EXPECT_LT(loudPeak, 8.0f);  // at most 4 * the mix, far from +117 dBFS
@@ -212,7 +220,8 @@ TEST(ParameterRoad, ChunksGivenToAResumedPluginThatNeverRendersAreVisibleAtOnceA
   // A muted track: resumed, never processing. Each call returns without
   // waiting for a block, the newest chunk replaces the older ones, and the
   // host reads back exactly what it gave.
-  for (int i = 0; i < 200; ++i) EXPECT_EQ(target.setChunk(i % 2 ? second : first), static_cast<vst2::IntPtr>(first.size()));
+  for (int i = 0; i < 200; ++i)
+    EXPECT_EQ(target.setChunk(i % 2 ? second : first), static_cast<vst2::IntPtr>(first.size()));
   EXPECT_EQ(host.updateDisplayRequests, requestsBefore + 200);
   EXPECT_EQ(target.getChunk(), second);  // the last one given
   EXPECT_EQ(target.setChunk(first), static_cast<vst2::IntPtr>(first.size()));
@@ -292,7 +301,8 @@ TEST(ParameterRoad, ConstructionDoesNotAskTheHostToRefreshButInstrumentLoadsDo) 
 // An editor that looks at the engine as it goes, as a real one may.
 class WatchingEditor : public PluginEditor {
 public:
-  WatchingEditor(PluginEffect* plugin, bool* engineAlive) : PluginEditor(plugin, plugin->getEngine()), alive(engineAlive) {}
+  WatchingEditor(PluginEffect* plugin, bool* engineAlive)
+      : PluginEditor(plugin, plugin->getEngine()), alive(engineAlive) {}
   ~WatchingEditor() override {
     *alive = static_cast<PluginEffect*>(effect)->getEngine() != nullptr &&
              std::isfinite(static_cast<PluginEffect*>(effect)->getEngine()->getParameter(Volume));
