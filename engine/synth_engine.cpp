@@ -74,6 +74,7 @@ void SynthEngine::writeParameterFromRender(int index, float value) {
 }
 
 void SynthEngine::applyPendingParameters() {
+  applyTransport();
   road.drain([this](int index, float value) { applyParameter(index, value); });
 }
 
@@ -151,10 +152,8 @@ void SynthEngine::setSampleRate(float rate) {
   // and the change acts as suspend, set, resume.
   enterExclusive();
   applyRate(rate);
-  if (running.load(std::memory_order_acquire)) {
-    clearQueues();
-    effectChain.reset();
-  }
+  // The queued events belong to the audio thread's next block and stay.
+  if (running.load(std::memory_order_acquire)) effectChain.reset();
   leaveExclusive();
 }
 
@@ -183,9 +182,22 @@ bool SynthEngine::constructedCompletely() const {
 }
 
 void SynthEngine::setTransport(float beatsPerMinute, float quarterNotes) {
-  tempo = beatsPerMinute;
-  songPosition = quarterNotes;
-  effectChain.setTempo(beatsPerMinute);  // the delay clears its lines when the tempo differs
+  hostTempo.store(beatsPerMinute, std::memory_order_release);
+  hostPosition.store(quarterNotes, std::memory_order_release);
+  transportPending.store(true, std::memory_order_release);
+  // While suspended it applies at once, under the render gate alone: this
+  // comes from the audio thread, which takes no lock.
+  if (!running.load(std::memory_order_acquire) && loadExchange.enterAdoption()) {
+    if (!running.load(std::memory_order_acquire)) applyTransport();
+    loadExchange.leaveAdoption();
+  }
+}
+
+void SynthEngine::applyTransport() {
+  if (!transportPending.exchange(false, std::memory_order_acq_rel)) return;
+  tempo = hostTempo.load(std::memory_order_acquire);
+  songPosition = hostPosition.load(std::memory_order_acquire);
+  effectChain.setTempo(tempo);  // the delay clears its lines when the tempo differs
   applyTempoSettings();
 }
 

@@ -84,10 +84,14 @@ public:
   void setSampleRate(float rate);
   float getSampleRate() const { return sampleRate; }
 
-  // Transport written by the event intake.
+  // Transport written by the event intake. Like a parameter write it is
+  // applied at the start of the next block (or by resume, suspend or a
+  // write while suspended), so
+  // the delay and the LFOs never change under a block or a rate change.
+  // getTempo and getSongPosition answer the last values written.
   void setTransport(float beatsPerMinute, float quarterNotes);
-  float getTempo() const { return tempo; }
-  float getSongPosition() const { return songPosition; }
+  float getTempo() const { return hostTempo.load(std::memory_order_acquire); }
+  float getSongPosition() const { return hostPosition.load(std::memory_order_acquire); }
 
   // Event intake: filters a MIDI message and queues it for the render loop.
   void queueMessage(const std::uint8_t* bytes, int length, std::int32_t deltaFrames);
@@ -267,8 +271,12 @@ private:
   bool changedFlags[kNumParameters];
 
   float sampleRate = 44100.0f;
-  float tempo = 0.0f;
+  float tempo = 0.0f;  // as applied for the render
   float songPosition = 0.0f;
+  std::atomic<float> hostTempo{0.0f};
+  std::atomic<float> hostPosition{0.0f};
+  std::atomic<bool> transportPending{false};
+  void applyTransport();
   int silenceCounter = 1;
   char dataFolder[kDataFolderSize] = {};
 

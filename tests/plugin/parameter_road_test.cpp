@@ -29,8 +29,9 @@ using test::MidiEventList;
 
 constexpr int kBlock = 256;
 constexpr float kRate = 44100.0f;
+// The first factory instrument, from the source tree (sanitizer builds do not copy the library).
 const std::string kStartupInstrument =
-    std::string(VT7000_OUTPUT_DIR) + "/Veltrane7000Data/Instruments-Factory/Basses/Round Bass.v7i";
+    std::string(VT7000_SOURCE_DIR) + "/factory/data/Veltrane7000Data/Instruments-Factory/Basses/Round Bass.v7i";
 
 struct Instance {
   vst2::AEffect* effect = createPluginInstance(FakeHost::callback());
@@ -93,7 +94,7 @@ TEST(ParameterRoad, AnotherThreadWritingEveryParameterWhileTheAudioThreadRenders
   FakeHost host;
   Instance instance;
   ASSERT_NE(instance.effect, nullptr);
-  loadInstrumentFile(instance.engine(), kStartupInstrument.c_str());
+  ASSERT_TRUE(loadInstrumentFile(instance.engine(), kStartupInstrument.c_str()));
   instance.start();
 
   // Three seconds of audio while the writer hammers all 173 parameters with
@@ -140,7 +141,7 @@ TEST(ParameterRoad, HostileValuesFromHostChunkAndControllersLeaveCleanNotesClean
   FakeHost host;
   Instance instance;
   ASSERT_NE(instance.effect, nullptr);
-  loadInstrumentFile(instance.engine(), kStartupInstrument.c_str());
+  ASSERT_TRUE(loadInstrumentFile(instance.engine(), kStartupInstrument.c_str()));
   const std::vector<std::uint8_t> clean = instance.getChunk();
   ASSERT_FALSE(clean.empty());
   instance.start();
@@ -261,6 +262,8 @@ TEST(ParameterRoad, TwoInstancesEachFollowTheHostTempoStoppedAndRunning) {
   }
   EXPECT_FLOAT_EQ(first.engine().getTempo(), 90.0f);
   EXPECT_FLOAT_EQ(second.engine().getTempo(), 90.0f);
+  std::vector<float> left(kBlock), right(kBlock);
+  ASSERT_TRUE(second.render(left, right));  // the block applies it to the delay and the LFOs
   EXPECT_FLOAT_EQ(second.engine().effects().delayUnit().tempo, 90.0f);
 
   // A tempo change while stopped reaches each instance within its own poll
