@@ -23,7 +23,7 @@
 #include "engine/synth_engine.h"
 #include "files/byte_stream.h"
 #include "files/engine_loader.h"
-#include "plugin/vst2/aeffect.h"
+#include "vst2/aeffect.h"
 
 // ---- allocation counting -------------------------------------------------
 namespace {
