@@ -338,6 +338,11 @@ void PluginEditor::rescanAndLoad(bool rescan, bool load) {
   if (!library->instrumentPath(category, item, path, sizeof(path))) return;
   loadInstrumentFile(*engine, path);  // a record that fails half-way stays as far as it was read
   if (isOpen()) refreshFromEngine();
+  tellHostParametersChanged();
+}
+
+void PluginEditor::tellHostParametersChanged() {
+  if (owner) owner->instrumentLoaded();
 }
 
 void PluginEditor::randomVoices() {
@@ -346,6 +351,7 @@ void PluginEditor::randomVoices() {
   const char* categoryName = library ? library->categoryName(category) : "";
   vt::randomVoices(*engine, SystemFolderLister(), categoryName, random);
   refreshFromEngine();
+  tellHostParametersChanged();
 }
 
 }  // namespace vt

@@ -89,6 +89,8 @@ public:
 protected:
   bool buildFrame(gui::Frame& frame) override;
   void frameClosing(gui::Frame& frame) override;
+  // After an instrument load: the host reads the parameters again.
+  void tellHostParametersChanged();
 
   SynthEngine* engine;
   EditorOwner* owner;
