@@ -10,7 +10,13 @@
 #include <tuple>
 #include <vector>
 
-#include "editor/editor_display.h"
+#include "editor/frequency_curve_display.h"
+#include "editor/harmonic_envelope_display.h"
+#include "editor/harmonics_display.h"
+#include "editor/morph_envelope_display.h"
+#include "editor/morph_pad.h"
+#include "editor/noise_envelope_display.h"
+#include "editor/voice_list.h"
 #include "editor/film_knob.h"
 #include "editor/number_field.h"
 #include "editor/page_layout.h"
@@ -192,14 +198,28 @@ bool isOfKind(gui::Control* c, ControlKind kind) {
     case K::TextEdit:
       return dynamic_cast<gui::TextEdit*>(c) != nullptr;
     case K::OptionMenu:
-    case K::VoiceList:
       return dynamic_cast<gui::OptionMenu*>(c) != nullptr;
+    case K::VoiceList:
+      return dynamic_cast<VoiceList*>(c) != nullptr;
     case K::HSlider:
       return dynamic_cast<gui::HSlider*>(c) != nullptr;
-    default: {
-      auto* display = dynamic_cast<EditorDisplay*>(c);
-      return display && display->kind() == kind;
+    case K::HarmonicsDisplay:
+      return dynamic_cast<HarmonicsDisplay*>(c) != nullptr;
+    case K::HarmonicEnvelopeDisplay:
+      return dynamic_cast<HarmonicEnvelopeDisplay*>(c) != nullptr;
+    case K::NoiseEnvelopeDisplay:
+      return dynamic_cast<NoiseEnvelopeDisplay*>(c) != nullptr;
+    case K::MorphEnvelopeDisplay:
+      return dynamic_cast<MorphEnvelopeDisplay*>(c) != nullptr;
+    case K::NoiseSpectrumDisplay:
+    case K::FormantCurveDisplay: {
+      auto* display = dynamic_cast<FrequencyCurveDisplay*>(c);
+      return display && display->range() == (kind == K::NoiseSpectrumDisplay ? 50.0f : 2.0f);
     }
+    case K::MorphPad:
+      return dynamic_cast<MorphPad*>(c) != nullptr;
+    default:
+      return false;
   }
 }
 
