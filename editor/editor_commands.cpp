@@ -146,9 +146,9 @@ void PluginEditor::performVoiceParameter(int index, float value) {
     }
     showRootNote(voice, false);
     binder.rebindVoice(voice);
-  } else if (index == MorphModeSelector || index == EnvelopeMorphOn || index == GlobalLoopOn ||
-             index == GlobalSyncOn || index == GlobalLoopStartTime || index == GlobalLoopEndTime ||
-             inRange(index, EnvelopeModeA, kNumSlots) || inRange(index, MorphHarmX, 6)) {
+  } else if (index == MorphModeSelector || index == EnvelopeMorphOn || index == GlobalLoopOn || index == GlobalSyncOn ||
+             index == GlobalLoopStartTime || index == GlobalLoopEndTime || inRange(index, EnvelopeModeA, kNumSlots) ||
+             inRange(index, MorphHarmX, 6)) {
     if (index == MorphModeSelector)
       binder.rebindMorphPage();  // the envelope group follows the selector
     else
@@ -278,7 +278,7 @@ void PluginEditor::setRootNote(int voice, float value) {
 }
 
 void PluginEditor::refreshAll() {
-  if (!engine || !windowOpen.load(std::memory_order_acquire)) return;
+  if (!engine || !windowOpen.load(std::memory_order_acquire) || refreshing) return;
   refreshing = true;
   for (int v = 0; v < kNumSlots; ++v) {
     const int rows = engine->slot(v).rowCount;
@@ -290,7 +290,6 @@ void PluginEditor::refreshAll() {
     if (index == kPageTabs || index == kMorphPadTag) continue;
     setParameter(index, parameterValue(index));
   }
-  dispatchPending();
   refreshing = false;
 }
 

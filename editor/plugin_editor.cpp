@@ -8,13 +8,13 @@
 #include "editor/display_binder.h"
 #include "editor/display_edit_buffers.h"
 #include "editor/editor_owner.h"
-#include "editor/morph_pad.h"
-#include "editor/voice_list.h"
 #include "editor/embedded_bitmap_provider.h"
 #include "editor/modulation_source_names.h"
+#include "editor/morph_pad.h"
 #include "editor/number_field.h"
 #include "editor/page_builder.h"
 #include "editor/page_layout.h"
+#include "editor/voice_list.h"
 #include "engine/modulation_targets.h"
 #include "engine/synth_engine.h"
 #include "files/engine_loader.h"
@@ -250,6 +250,10 @@ void PluginEditor::setParameter(int index, float value) {
   if (windowOpen.load(std::memory_order_seq_cst))
     for (int i = registry.firstWithTag(index); i >= 0; i = registry.at(i).next) registry.at(i).control->setValue(value);
   mirroring.fetch_sub(1, std::memory_order_seq_cst);
+  if (refreshing && onUiThread()) {
+    perform(index, value);  // a refresh shows what is there: it loads nothing again
+    return;
+  }
   markPending(index, value);
   if (onUiThread()) dispatchPending();
 }

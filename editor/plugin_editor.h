@@ -38,7 +38,9 @@ class SynthEngine;
 class InstrumentLibrary;
 class VoiceLibrary;
 
-class PluginEditor : public gui::GuiEditor, public gui::ControlListener, public DisplayEditListener,
+class PluginEditor : public gui::GuiEditor,
+                     public gui::ControlListener,
+                     public DisplayEditListener,
                      public gui::DropHandler {
 public:
   static constexpr int kWidth = 800;

@@ -12,7 +12,7 @@ namespace vt {
 // filter lists the patterns ("*.v7v", or "*.wav *.aif *.aiff" for audio).
 struct FileRequest {
   static constexpr int kMaxPatterns = 3;
-  const char* extension = "";  // "v7v", "v7i", "v7h", "v7n", or "wav" for audio
+  const char* extension = "";               // "v7v", "v7i", "v7h", "v7n", or "wav" for audio
   const char* patterns[kMaxPatterns] = {};  // without the "*." prefix, compared without case
   int patternCount = 0;
 };

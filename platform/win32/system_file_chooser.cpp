@@ -1,7 +1,7 @@
 // The system's open-file dialog (GetOpenFileNameA). It is modal: start()
 // returns when the user has chosen or cancelled and poll() reports the answer.
-#include <windows.h>
 #include <commdlg.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstring>
