@@ -41,7 +41,10 @@ public:
   int selectedPoint() const { return selected; }
   // Selects point i (limited to the points there are; -1 without points).
   void selectPoint(int index);
-  void setShowAllPoints(bool all) { showAll = all; setDirty(); }
+  void setShowAllPoints(bool all) {
+    showAll = all;
+    setDirty();
+  }
 
   // Horizontal view of the time-axis displays: seconds from the left edge and seconds across.
   float scrollOffset() const { return offset; }

@@ -1,13 +1,13 @@
 #include "editor/display_binder.h"
 
 #include "editor/control_registry.h"
-#include "editor/page_layout.h"
 #include "editor/frequency_curve_display.h"
 #include "editor/harmonic_envelope_display.h"
 #include "editor/harmonics_display.h"
 #include "editor/morph_envelope_display.h"
 #include "editor/morph_pad.h"
 #include "editor/noise_envelope_display.h"
+#include "editor/page_layout.h"
 #include "engine/synth_engine.h"
 #include "engine/voice_slot.h"
 
@@ -51,7 +51,7 @@ DisplayBinder::DisplayBinder(const ControlRegistry& controls, DisplayEditBuffers
     : registry(controls), buffers(copies), engine(synth), read(reader), context(readerContext) {}
 
 int DisplayBinder::selectedRow(int voice) const {
-  const int row = indexOf(value(MultisampleA + voice), 8.0f, 7) ;
+  const int row = indexOf(value(MultisampleA + voice), 8.0f, 7);
   const int rows = engine.slot(voice).rowCount;
   return row < rows ? row : (rows > 0 ? rows - 1 : 0);
 }
@@ -72,8 +72,8 @@ int DisplayBinder::morphEnvelopeIndex() const {
 void DisplayBinder::rebindAll() {
   for (int v = 0; v < kNumSlots; ++v) rebindVoice(v);
   buffers.takeFormant(engine);
-  if (auto* formant = displayOn<FrequencyCurveDisplay>(registry, kFormantTag, kEffectsPage,
-                                                       ControlKind::FormantCurveDisplay))
+  if (auto* formant =
+          displayOn<FrequencyCurveDisplay>(registry, kFormantTag, kEffectsPage, ControlKind::FormantCurveDisplay))
     formant->bind(&buffers.formant());
   rebindMorphPage();
 }
@@ -87,8 +87,8 @@ void DisplayBinder::rebindVoice(int voice) {
     d->bind(harmonics);
   if (auto* d = displayOn<FrequencyCurveDisplay>(registry, kNoiseSpectrumTag, voice, ControlKind::NoiseSpectrumDisplay))
     d->bind(noise, 0);
-  if (auto* d =
-          displayOn<HarmonicEnvelopeDisplay>(registry, kHarmonicEnvelopeTag, voice, ControlKind::HarmonicEnvelopeDisplay))
+  if (auto* d = displayOn<HarmonicEnvelopeDisplay>(registry, kHarmonicEnvelopeTag, voice,
+                                                   ControlKind::HarmonicEnvelopeDisplay))
     d->bind(harmonics);
   if (auto* d = displayOn<NoiseEnvelopeDisplay>(registry, kNoiseEnvelopeTag, voice, ControlKind::NoiseEnvelopeDisplay))
     d->bind(noise);
@@ -97,8 +97,8 @@ void DisplayBinder::rebindVoice(int voice) {
 
 void DisplayBinder::rebindMorphPage() {
   buffers.takeMorphEnvelopes(engine);
-  if (auto* d = displayOn<MorphEnvelopeDisplay>(registry, kMorphEnvelopeTag, kMorphPage,
-                                                ControlKind::MorphEnvelopeDisplay))
+  if (auto* d =
+          displayOn<MorphEnvelopeDisplay>(registry, kMorphEnvelopeTag, kMorphPage, ControlKind::MorphEnvelopeDisplay))
     d->bind(&buffers.morphEnvelope(morphEnvelopeIndex()));
   updateViews();
 }
@@ -117,8 +117,8 @@ void DisplayBinder::updateVoiceView(int voice) {
   loop.shown = value(GlobalLoopOn) > 0.5f;
   loop.start = slot.loopStart;
   loop.end = slot.loopEnd;
-  if (auto* d =
-          displayOn<HarmonicEnvelopeDisplay>(registry, kHarmonicEnvelopeTag, voice, ControlKind::HarmonicEnvelopeDisplay)) {
+  if (auto* d = displayOn<HarmonicEnvelopeDisplay>(registry, kHarmonicEnvelopeTag, voice,
+                                                   ControlKind::HarmonicEnvelopeDisplay)) {
     d->setEnvelopeMode(mode);
     d->setLoopMarkers(loop);
   }
@@ -130,8 +130,8 @@ void DisplayBinder::updateViews() {
   for (int v = 0; v < kNumSlots; ++v) updateVoiceView(v);
   const float selector = value(MorphModeSelector);
   const int d = indexOf(selector * 3.0f + 0.5f, 1.0f, 3);
-  if (auto* envelope = displayOn<MorphEnvelopeDisplay>(registry, kMorphEnvelopeTag, kMorphPage,
-                                                       ControlKind::MorphEnvelopeDisplay)) {
+  if (auto* envelope =
+          displayOn<MorphEnvelopeDisplay>(registry, kMorphEnvelopeTag, kMorphPage, ControlKind::MorphEnvelopeDisplay)) {
     envelope->setGroup(d == 1 ? 2 : (d == 3 ? 0 : 1), d == 0);
     envelope->setVariant(value(kEnvelopeVariantTag) > 0.5f ? 1 : 0);
     envelope->setSync(value(GlobalSyncOn) > 0.5f);

@@ -25,8 +25,8 @@ public:
   // Reads a parameter value (the plug-in's getParameter).
   using ParameterReader = float (*)(int index, void* context);
 
-  DisplayBinder(const ControlRegistry& registry, DisplayEditBuffers& buffers, SynthEngine& engine,
-                ParameterReader read, void* context);
+  DisplayBinder(const ControlRegistry& registry, DisplayEditBuffers& buffers, SynthEngine& engine, ParameterReader read,
+                void* context);
 
   // Takes fresh copies from the engine and binds every display (after open,
   // a load, or a change of voice, multisample, layer or mode).

@@ -66,8 +66,7 @@ void DisplayEditBuffers::takeMorphEnvelopes(const SynthEngine& engine) {
 }
 
 bool DisplayEditBuffers::applyVoice(SynthEngine& engine, int voice, bool alsoFirstLayer) {
-  if (voice < 0 || voice >= kNumSlots || rows[voice] < 0 || !harmonicCopies[voice] || !noiseCopies[voice])
-    return false;
+  if (voice < 0 || voice >= kNumSlots || rows[voice] < 0 || !harmonicCopies[voice] || !noiseCopies[voice]) return false;
   const int row = rows[voice];
   const int layer = layers[voice];
   NoiseSet& noiseCopy = *noiseCopies[voice];

@@ -65,15 +65,24 @@ int HarmonicsDisplay::harmonicAt(int x) const {
 
 float HarmonicsDisplay::modeWeight(int mode, int j, int i) {
   switch (mode) {
-    case 0: return j == i ? 1.0f : 0.0f;
-    case 1: return j % 2 == 1 ? 1.0f : 0.0f;
-    case 2: return j % 2 == 0 ? 1.0f : 0.0f;
-    case 3: return j % 5 == 0 ? 1.0f : 0.0f;
-    case 4: return isOctave(j) ? 1.0f : 0.0f;
-    case 5: return static_cast<float>(j) / 64.0f;
-    case 6: return 1.0f - static_cast<float>(j) / 64.0f;
-    case 7: return 1.0f;
-    default: return 0.0f;
+    case 0:
+      return j == i ? 1.0f : 0.0f;
+    case 1:
+      return j % 2 == 1 ? 1.0f : 0.0f;
+    case 2:
+      return j % 2 == 0 ? 1.0f : 0.0f;
+    case 3:
+      return j % 5 == 0 ? 1.0f : 0.0f;
+    case 4:
+      return isOctave(j) ? 1.0f : 0.0f;
+    case 5:
+      return static_cast<float>(j) / 64.0f;
+    case 6:
+      return 1.0f - static_cast<float>(j) / 64.0f;
+    case 7:
+      return 1.0f;
+    default:
+      return 0.0f;
   }
 }
 
@@ -87,8 +96,7 @@ float HarmonicsDisplay::barValue(int harmonic) const {
   }
   const BreakpointCurve& a = harmonics->amplitude[harmonic - 1];
   if (a.count() == 0) return 0.0f;
-  return limit(settings.wholeEnvelope ? peakOf(a) : a.y(timeIndex < a.count() ? timeIndex : a.count() - 1), 0.0f,
-               1.0f);
+  return limit(settings.wholeEnvelope ? peakOf(a) : a.y(timeIndex < a.count() ? timeIndex : a.count() - 1), 0.0f, 1.0f);
 }
 
 void HarmonicsDisplay::draw(gui::DrawContext& context) {

@@ -1,5 +1,7 @@
 #include "editor/morph_pad.h"
 
+#include <initializer_list>
+
 #include "editor/editor_palette.h"
 #include "engine/parameter_ids.h"
 #include "gui/gui_bitmap.h"
@@ -31,11 +33,16 @@ int MorphPad::parameterY(int pair) { return pair >= 0 && pair < kPairs ? kParame
 
 unsigned MorphPad::pairsOfMode(int mode) {
   switch (mode) {
-    case 0: return (1u << Harmonics) | (1u << Noise) | (1u << Amplitude);
-    case 1: return 1u << Amplitude;
-    case 2: return 1u << Harmonics;
-    case 3: return 1u << Noise;
-    default: return 0;
+    case 0:
+      return (1u << Harmonics) | (1u << Noise) | (1u << Amplitude);
+    case 1:
+      return 1u << Amplitude;
+    case 2:
+      return 1u << Harmonics;
+    case 3:
+      return 1u << Noise;
+    default:
+      return 0;
   }
 }
 
@@ -80,12 +87,7 @@ void MorphPad::draw(gui::DrawContext& context) {
   }
   if (!isLocked) {
     const gui::Rect inner = innerRect();
-    // Mode 0 moves everything together: one marker. Otherwise all three, the moved one on top.
-    const unsigned shown = padMode == 0 ? (1u << Harmonics) : ((1u << Harmonics) | (1u << Noise) | (1u << Amplitude));
-    const int order[kPairs] = {Noise, Harmonics, Amplitude};
-    for (int k = 0; k < kPairs; ++k) {
-      const int p = order[k];
-      if (!(shown & (1u << p)) || (padMode != 0 && (pairsOfMode(padMode) & (1u << p)))) continue;
+    auto marker = [&](int p) {
       const int x = inner.left + static_cast<int>(pairX(p) * static_cast<float>(inner.width()));
       const int y = inner.top + static_cast<int>(pairY(p) * static_cast<float>(inner.height()));
       const gui::Rect box = gui::Rect::fromSize(x - kMarkerSize / 2, y - kMarkerSize / 2, kMarkerSize, kMarkerSize);
@@ -93,18 +95,18 @@ void MorphPad::draw(gui::DrawContext& context) {
       dc.fillRect(box);
       dc.setFrameColor(kMarkerEdgeColor);
       dc.drawRect(box);
+    };
+    if (padMode == 0) {
+      // Everything moves together: one marker.
+      marker(Harmonics);
+    } else {
+      // All three, the pair the mode moves drawn last (on top).
+      const unsigned moved = pairsOfMode(padMode);
+      for (int p : {Noise, Harmonics, Amplitude})
+        if (!(moved & (1u << p))) marker(p);
+      for (int p : {Noise, Harmonics, Amplitude})
+        if (moved & (1u << p)) marker(p);
     }
-    if (padMode != 0)
-      for (int p = 0; p < kPairs; ++p) {
-        if (!(pairsOfMode(padMode) & (1u << p))) continue;
-        const int x = inner.left + static_cast<int>(pairX(p) * static_cast<float>(inner.width()));
-        const int y = inner.top + static_cast<int>(pairY(p) * static_cast<float>(inner.height()));
-        const gui::Rect box = gui::Rect::fromSize(x - kMarkerSize / 2, y - kMarkerSize / 2, kMarkerSize, kMarkerSize);
-        dc.setFillColor(kMarkerColors[p]);
-        dc.fillRect(box);
-        dc.setFrameColor(kMarkerEdgeColor);
-        dc.drawRect(box);
-      }
   }
   dc.resetClipRect();
   dc.setOffset(saved);
@@ -136,8 +138,10 @@ gui::MouseResult MorphPad::onMouseDown(const gui::MouseEvent& event) {
     // The default position for what the mode moves, as one gesture.
     const float d = getDefaultValue();
     setValue(d);
-    if (!isLocked) write(pairsOfMode(padMode), d, d);
-    else lastChanged = 0;
+    if (!isLocked)
+      write(pairsOfMode(padMode), d, d);
+    else
+      lastChanged = 0;
     notifyListener();
     endEdit();
     setDirty();
