@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes the fuzzers' seed corpus: small valid harmonic blocks, noise blocks,
-voice records and instrument records (both layouts), one file per seed.
+voice records, instrument records (both layouts) and WAVE/AIFF sound files,
+one file per seed.
 
     fuzz/make_seed_corpus.py [output folder, default fuzz/corpus]
 """
@@ -67,6 +68,34 @@ def instrument(name, count=173, older=False):
     return out
 
 
+def riff_chunk(chunk_id, payload, big=False):
+    size = struct.pack('>I' if big else '<I', len(payload))
+    return chunk_id + size + payload + (b'\0' if len(payload) % 2 else b'')
+
+
+def wave(channels, bits, frames, float_format=False, big=False, extensible=False, extra=b''):
+    """A short WAVE file; 'extra' chunks go between the format and the data."""
+    e = '>' if big else '<'
+    tag = 3 if float_format else 1
+    block = channels * bits // 8
+    fmt = struct.pack(e + 'HHIIHH', 0xFFFE if extensible else tag, channels, 44100, 44100 * block, block, bits)
+    if extensible:
+        fmt += struct.pack(e + 'HHIIHH', 22, bits, 0, tag, 0, 0x10) + bytes([0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71])
+    data = bytes((i * 37) & 0xFF for i in range(frames * block))
+    body = b'WAVE' + riff_chunk(b'fmt ', fmt, big) + extra + riff_chunk(b'data', data, big)
+    return (b'RIFX' if big else b'RIFF') + struct.pack(e + 'I', len(body)) + body
+
+
+def aiff(channels, bits, frames, extra=b''):
+    """A short AIFF file at 44.1 kHz; 'extra' chunks follow the sound data."""
+    rate = b'\x40\x0e\xac\x44' + b'\0' * 6
+    comm = struct.pack('>hIh', channels, frames, bits) + rate
+    data = bytes((i * 53) & 0xFF for i in range(frames * channels * ((bits + 7) // 8)))
+    body = b'AIFF' + riff_chunk(b'COMM', comm, True) + riff_chunk(b'SSND', struct.pack('>II', 0, 0) + data, True)
+    body += extra
+    return b'FORM' + struct.pack('>I', len(body)) + body
+
+
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), 'corpus')
     seeds = {
@@ -81,6 +110,15 @@ def main():
         'fuzz_voice_record': {
             'one_layer.v7v': voice('one', 1, 1),
             'older_two_rows.v7v': voice('old', 2, 2, 65537),
+        },
+        'fuzz_sound_file': {
+            'pcm16_smpl.wav': wave(2, 16, 40, extra=riff_chunk(b'smpl', struct.pack('<9I', 0, 0, 22675, 60, 0, 0, 0, 0, 0))),
+            'u8_inst.wav': wave(1, 8, 33, extra=riff_chunk(b'odd ', b'abc') + riff_chunk(b'inst', bytes([64, 0, 0, 0, 127, 1, 127]))),
+            'float_ext.wav': wave(3, 32, 20, float_format=True, extensible=True),
+            'rifx24.wav': wave(2, 24, 25, big=True),
+            'double.wav': wave(1, 64, 12, float_format=True),
+            'pcm16_inst.aiff': aiff(2, 16, 30, extra=riff_chunk(b'INST', bytes([55, 0, 0, 127, 1, 127]) + b'\0' * 14, True)),
+            'pcm24.aiff': aiff(1, 24, 21),
         },
         'fuzz_instrument_record': {
             'current.v7i': instrument('current'),

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-15}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(fuzz_instrument_record fuzz_voice_record fuzz_harmonic_block fuzz_noise_block)
+[ ${#targets[@]} -eq 0 ] && targets=(fuzz_instrument_record fuzz_voice_record fuzz_harmonic_block fuzz_noise_block fuzz_sound_file)
 
 if ! command -v clang++ >/dev/null 2>&1; then
   echo "Installing: clang (libFuzzer)"

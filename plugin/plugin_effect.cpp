@@ -58,7 +58,7 @@ PluginEffect::PluginEffect(vst2::HostCallback master) : AudioEffectX(master, kNu
 
   // The editor registers itself with this object; its constructor loads the
   // first factory instrument into the engine.
-  if (engine && chunkBuffer && programs) new (std::nothrow) PluginEditor(this, engine);
+  if (engine && chunkBuffer && programs) new (std::nothrow) PluginEditor(this, engine, this);
 
   // Random voice choices and random instruments differ from session to session.
   if (editor) getPluginEditor()->seedRandom(static_cast<unsigned>(std::time(nullptr)));

@@ -3,15 +3,16 @@
 // changes to the editor.
 #pragma once
 
+#include "editor/editor_owner.h"
 #include "plugin/program_record.h"
-#include "plugin/vst2/audio_effect_x.h"
+#include "vst2/audio_effect_x.h"
 
 namespace vt {
 
 class SynthEngine;
 class PluginEditor;
 
-class PluginEffect : public vst2::AudioEffectX {
+class PluginEffect : public vst2::AudioEffectX, public EditorOwner {
 public:
   static constexpr vst2::Int32 kUniqueId = vst2::fourCharCode('V', 't', 'V', '7');
   static constexpr int kNumPrograms = 1;
@@ -55,6 +56,16 @@ public:
   vst2::Int32 getVendorVersion() override;
   vst2::IntPtr vendorSpecific(vst2::Int32 index, vst2::IntPtr value, void* ptr, float opt) override;
   vst2::Int32 canDo(char* text) override;
+
+  // What the editor asks of its owner (plugin_editor_services.cpp).
+  void automateParameter(int index, float value) override;
+  float readParameter(int index) override;
+  void beginParameterEdit(int index) override;
+  void endParameterEdit(int index) override;
+  SynthEngine* synthEngine() override { return engine; }
+  const char* dataFolder() override;
+  void formatReadout(int index, float value, char* text, std::size_t size) override;
+  void parameterName(int index, char* text, std::size_t size) override;
 
   SynthEngine* getEngine() const { return engine; }
   PluginEditor* getPluginEditor() const;

@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 mode=${1:-}
 case "$mode" in demo|test) ;; *) echo "usage: $0 demo|test" >&2; exit 2 ;; esac
 
-packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsndfile1-dev)
+packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsndfile1-dev
+          libx11-dev libxext-dev libstb-dev xvfb xauth xdotool)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -11,9 +11,12 @@
 # 4. Runs the 64-bit vt7000-render.exe against the 64-bit VT7000.dll under
 #    wine64: --info must print what the Linux build prints, and a short render
 #    must match the Linux build's render of the same input.
-# 5. Runs the 32-bit pair once the same way. Where 32-bit x86 code cannot run
-#    natively it goes through qemu-user-static registered in binfmt_misc with
-#    QEMU_RESERVED_VA=0xffff0000. Where that cannot be set up either, the
+#    Then puts the 64-bit DLL through vt7000-validate.exe for a bounded time
+#    (see tools/validate_check.sh for VT7000_VALIDATE_STRICT).
+# 5. Runs the 32-bit pair once the same way, and the validator on the 32-bit
+#    DLL where this machine runs 32-bit code itself (not through qemu).
+#    Where 32-bit x86 code cannot run natively it goes through
+#    qemu-user-static registered in binfmt_misc with QEMU_RESERVED_VA=0xffff0000. Where that cannot be set up either, the
 #    script says so loudly and goes on.
 #
 # Renders are compared with vt7000-wav-compare: equal shape, and no sample
@@ -29,6 +32,9 @@
 #                        machine goes through the emulator: on a machine that
 #                        runs them itself, prefer auto.
 #   VT7000_WAV_TOLERANCE largest allowed sample difference (default 1e-4)
+#   VT7000_VALIDATE_SECONDS time budget of each validator run (default 20)
+#   VT7000_VALIDATE_STRICT  0: failing validator scenarios are reported, not
+#                        failed (default 1)
 #   VT7000_WIN32_TIMEOUT seconds allowed for the 32-bit prefix set-up and for
 #                        the 32-bit run, each (default 600), so that an emulated
 #                        run cannot stretch CI past its time
@@ -56,6 +62,8 @@ unset DISPLAY
 render_args=(--rate 44100 --block 300 --seconds 0.25)
 midi_file=../../../tests/tools/data/two_tracks.mid
 
+validate_seconds=${VT7000_VALIDATE_SECONDS:-20}
+validate_check=$root/tools/validate_check.sh
 wine64_timeout=600   # seconds; a run takes about one, a new prefix about twenty
 # Through qemu a run takes minutes, a new prefix several (far more on a busy machine).
 wine32_timeout=${VT7000_WIN32_TIMEOUT:-600}
@@ -150,6 +158,8 @@ check_binary x86_64-w64-mingw32-objdump build/win64/out/VT7000.dll main
 check_binary x86_64-w64-mingw32-objdump build/win64/out/vt7000-render.exe ""
 check_binary i686-w64-mingw32-objdump build/win32/out/VT7000.dll main
 check_binary i686-w64-mingw32-objdump build/win32/out/vt7000-render.exe ""
+check_binary x86_64-w64-mingw32-objdump build/win64/out/vt7000-validate.exe ""
+check_binary i686-w64-mingw32-objdump build/win32/out/vt7000-validate.exe ""
 
 # ---------------------------------------------------------------------------
 section "Linux reference"
@@ -188,6 +198,27 @@ compare_render() {
     pass "$label matches the Linux build: $verdict"
   else
     fail "$label differs from the Linux build: $verdict"
+  fi
+}
+
+# Judges a validator report written under Wine (pass or fail of this check).
+judge_validator() {
+  local label=$1 log=$2 status_file=$3 verdict
+  if [ ! -f "$status_file" ]; then
+    fail "$label vt7000-validate did not run"
+    return
+  fi
+  tr -d '\r' <"$log" | sed 's/^/  /'
+  # The verdict's last line is "PASS: ..." or "FAIL: ..."; lines before it list
+  # failing scenarios that VT7000_VALIDATE_STRICT=0 lets pass.
+  local last
+  if verdict=$(bash "$validate_check" judge "$label vt7000-validate" "$log" "$(cat "$status_file")"); then
+    printf '%s\n' "$verdict" | sed '$d'
+    last=$(printf '%s\n' "$verdict" | tail -n 1)
+    pass "${last#PASS: }"
+  else
+    last=$(printf '%s\n' "$verdict" | tail -n 1)
+    fail "${last#FAIL: }"
   fi
 }
 
@@ -235,16 +266,24 @@ run_win64() {
     timeout "$wine64_timeout" "$wine64" vt7000-render.exe VT7000.dll --out ../../wine/render-win64-midi.wav \
       --midi "$midi_file" "${render_args[@]}" || status=1
   fi
+  if [ "$status" = 0 ]; then
+    local validated=0
+    timeout "$wine64_timeout" "$wine64" vt7000-validate.exe VT7000.dll --seconds "$validate_seconds" \
+      >"$work/validate-win64.txt" 2>&1 || validated=$?
+    echo "$validated" >"$work/validate-win64.status"
+  fi
   /usr/lib/wine/wineserver -k 2>/dev/null || true
   return "$status"
 }
 start=$SECONDS
+rm -f "$work/validate-win64.txt" "$work/validate-win64.status"
 if (run_win64); then ran64=1; else ran64=0; fi
 echo "wine64 runs took $((SECONDS - start)) s"
 if [ "$ran64" = 1 ]; then
   compare_info win64 "$work/info-win64.txt"
   compare_render "win64 demo render" "$work/render-linux.wav" "$work/render-win64.wav"
   compare_render "win64 MIDI file render" "$work/render-linux-midi.wav" "$work/render-win64-midi.wav"
+  judge_validator win64 "$work/validate-win64.txt" "$work/validate-win64.status"
 else
   fail "the 64-bit pair did not run under wine64"
 fi
@@ -328,16 +367,29 @@ else
     # One run does both, the report and then the MIDI file render: under qemu every run costs minutes.
     timeout "$wine32_timeout" "$wine32" vt7000-render.exe VT7000.dll --info --out ../../wine/render-win32-midi.wav \
       --midi "$midi_file" "${render_args[@]}" >"$work/info-win32.txt" || status=$?
+    # The validator only where 32-bit code runs natively: through qemu it would take far too long.
+    if [ "$status" = 0 ] && [ "$mode" = native ]; then
+      local validated=0
+      timeout "$wine32_timeout" "$wine32" vt7000-validate.exe VT7000.dll --seconds "$validate_seconds" \
+        >"$work/validate-win32.txt" 2>&1 || validated=$?
+      echo "$validated" >"$work/validate-win32.status"
+    fi
     /usr/lib/wine/wineserver -k 2>/dev/null || true
     return "$status"
   }
   start=$SECONDS
   status32=0
+  rm -f "$work/validate-win32.txt" "$work/validate-win32.status"
   (run_win32) || status32=$?
   echo "the 32-bit run took $((SECONDS - start)) s"
   if [ "$status32" = 0 ]; then
     compare_info win32 "$work/info-win32.txt"
     compare_render "win32 MIDI file render" "$work/render-linux-midi.wav" "$work/render-win32-midi.wav"
+    if [ "$mode" = native ]; then
+      judge_validator win32 "$work/validate-win32.txt" "$work/validate-win32.status"
+    else
+      loud "vt7000-validate was not run on the 32-bit DLL: 32-bit code runs only through qemu here, far too slowly."
+    fi
   elif [ "$status32" = 124 ] && [ "$mode" = qemu ]; then
     # Emulation speed depends on the machine and its load; a time-out there
     # says nothing about the module. Native runs and wrong output do fail.

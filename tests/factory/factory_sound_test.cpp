@@ -16,7 +16,7 @@
 #include "files/instrument_library.h"
 #include "files/library_paths.h"
 #include "platform/folder_enumeration.h"
-#include "plugin/vst2/aeffect.h"
+#include "vst2/aeffect.h"
 #include "tests/factory/factory_test_support.h"
 #include "tests/support/fake_host.h"
 

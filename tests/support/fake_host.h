@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "plugin/vst2/aeffect.h"
+#include "vst2/aeffect.h"
 
 namespace vt::test {
 

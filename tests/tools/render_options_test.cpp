@@ -48,6 +48,18 @@ TEST(RenderOptions, DefaultsAndWhatCountsAsSomethingToDo) {
   EXPECT_NE(error.find("no plug-in module"), std::string::npos);
 }
 
+TEST(RenderOptions, EditorOptions) {
+  RenderOptions o;
+  std::string error;
+  ASSERT_TRUE(parse({"m.so", "--editor"}, o, error)) << error;
+  EXPECT_TRUE(o.editor);
+  ASSERT_TRUE(parse({"m.so", "--editor-snapshot", "p.png", "--page", "7"}, o, error)) << error;
+  EXPECT_EQ(o.editorSnapshotPath, "p.png");
+  EXPECT_EQ(o.page, 7);
+  EXPECT_FALSE(parse({"m.so", "--editor-snapshot", "p.png", "--page", "8"}, o, error));
+  EXPECT_FALSE(parse({"m.so", "--info", "--page", "3"}, o, error)) << "a page needs a snapshot";
+}
+
 TEST(RenderOptions, RefusesMalformedAndOutOfRangeValues) {
   const std::vector<std::vector<std::string>> bad = {
       {"m.so", "--info", "--rate", "44100x"},

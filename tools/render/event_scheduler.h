@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "plugin/vst2/aeffect.h"
 #include "tools/render/event_schedule.h"
+#include "vst2/aeffect.h"
 
 namespace vt::render {
 

@@ -47,10 +47,14 @@ bool PluginHost::instantiate(PluginEntryProc entry, std::string& error) {
 }
 
 void PluginHost::open(double sampleRate, int blockSize) {
+  dispatch(vst2::effOpen);
+  configure(sampleRate, blockSize);
+}
+
+void PluginHost::configure(double sampleRate, int blockSize) {
   rate = sampleRate;
   block = blockSize;
   time.sampleRate = rate;
-  dispatch(vst2::effOpen);
   dispatch(vst2::effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
   dispatch(vst2::effSetBlockSize, 0, block);
 }
@@ -94,14 +98,15 @@ vst2::IntPtr PluginHost::canDo(const char* text) {
   return dispatch(vst2::effCanDo, 0, 0, copy);
 }
 
-void PluginHost::setTransport(double samplePosition, double tempo, double quarterNotes) {
+void PluginHost::setTransport(double samplePosition, double tempo, double quarterNotes, bool playing) {
   time.samplePos = samplePosition;
   time.sampleRate = rate;
   time.tempo = tempo;
   time.ppqPos = quarterNotes;
   time.timeSigNumerator = 4;
   time.timeSigDenominator = 4;
-  time.flags = vst2::kVstTransportPlaying | vst2::kVstTempoValid | vst2::kVstPpqPosValid;
+  time.flags = vst2::kVstTempoValid | vst2::kVstPpqPosValid | vst2::kVstTimeSigValid;
+  if (playing) time.flags |= vst2::kVstTransportPlaying;
 }
 
 void PluginHost::processBlock(vst2::VstEvents* events, float** inputs, float** outputs, int frames) {

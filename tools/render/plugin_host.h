@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "plugin/vst2/aeffect.h"
 #include "tools/render/plugin_module.h"
+#include "vst2/aeffect.h"
 
 namespace vt::render {
 
@@ -27,8 +27,10 @@ public:
 
   // Calls the entry point with this host's callback and checks the descriptor.
   bool instantiate(PluginEntryProc entry, std::string& error);
-  // effOpen, effSetSampleRate, effSetBlockSize.
+  // effOpen, then configure().
   void open(double sampleRate, int blockSize);
+  // effSetSampleRate and effSetBlockSize (hosts send them while suspended).
+  void configure(double sampleRate, int blockSize);
   // effMainsChanged(1) and (0).
   void resume();
   void suspend();
@@ -42,8 +44,9 @@ public:
   std::string requestText(vst2::Int32 opcode, vst2::Int32 index = 0);
   vst2::IntPtr canDo(const char* text);
 
-  // The transport the plug-in sees through audioMasterGetTime from now on.
-  void setTransport(double samplePosition, double tempo, double quarterNotes);
+  // The transport the plug-in sees through audioMasterGetTime from now on;
+  // 'playing' false reports a stopped transport (position standing still).
+  void setTransport(double samplePosition, double tempo, double quarterNotes, bool playing = true);
   const vst2::VstTimeInfo& timeInfo() const { return time; }
 
   // One block: effProcessEvents with the block's list, then processReplacing.

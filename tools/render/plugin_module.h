@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "plugin/vst2/aeffect.h"
+#include "vst2/aeffect.h"
 
 namespace vt::render {
 

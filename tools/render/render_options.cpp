@@ -41,7 +41,11 @@ const char* renderUsage() {
          "  --seconds S          tail rendered after the music ends (default 2)\n"
          "  --tempo BPM          play at this constant tempo (default: the file's tempo map, else 120)\n"
          "  --instrument FILE    restore this instrument file as the plug-in's chunk before rendering\n"
-         "  --chunk-out FILE     save the plug-in's chunk after rendering\n";
+         "  --chunk-out FILE     save the plug-in's chunk after rendering\n"
+         "  --editor             open the plug-in's editor in a window; continue when it is closed\n"
+         "  --editor-snapshot FILE.png  open the editor, save its picture as a PNG and close it\n"
+         "  --page N             the editor page (0-7) shown for the snapshot\n"
+         "--instrument applies before the editor opens; --out and --chunk-out run after it closes.\n";
 }
 
 bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions& options, std::string& error) {
@@ -54,6 +58,10 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
     }
     if (argument == "--info") {
       options.info = true;
+      continue;
+    }
+    if (argument == "--editor") {
+      options.editor = true;
       continue;
     }
     if (argument.size() > 1 && argument[0] == '-') {
@@ -71,6 +79,10 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         options.instrumentPath = value;
       } else if (argument == "--chunk-out") {
         options.chunkOutPath = value;
+      } else if (argument == "--editor-snapshot") {
+        options.editorSnapshotPath = value;
+      } else if (argument == "--page") {
+        valid = parseInteger(value, 0, RenderOptions::kMaxPage, options.page);
       } else if (argument == "--rate") {
         valid = parseInteger(value, RenderOptions::kMinSampleRate, RenderOptions::kMaxSampleRate, options.sampleRate);
       } else if (argument == "--block") {
@@ -100,8 +112,13 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
     error = "no plug-in module given";
     return false;
   }
-  if (!options.info && options.outPath.empty() && options.chunkOutPath.empty()) {
-    error = "nothing to do: give --info, --out or --chunk-out";
+  if (options.page >= 0 && options.editorSnapshotPath.empty()) {
+    error = "--page needs --editor-snapshot";
+    return false;
+  }
+  if (!options.info && options.outPath.empty() && options.chunkOutPath.empty() && !options.editor &&
+      options.editorSnapshotPath.empty()) {
+    error = "nothing to do: give --info, --out, --chunk-out, --editor or --editor-snapshot";
     return false;
   }
   return true;

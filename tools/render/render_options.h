@@ -16,6 +16,7 @@ struct RenderOptions {
   static constexpr double kMaxTailSeconds = 3600.0;
   static constexpr double kMinTempo = 1.0;
   static constexpr double kMaxTempo = 1000.0;
+  static constexpr int kMaxPage = 7;
 
   std::string modulePath;
   bool info = false;
@@ -27,6 +28,9 @@ struct RenderOptions {
   int blockSize = kDefaultBlockSize;
   double tailSeconds = kDefaultTailSeconds;  // rendered after the sequence's end
   double tempo = 0.0;                        // beats per minute; 0 = the sequence's own tempo
+  bool editor = false;                       // --editor: open the editor in a window until it is closed
+  std::string editorSnapshotPath;            // --editor-snapshot: save the editor's picture as a PNG
+  int page = -1;                             // --page: the editor page for the snapshot (0..7)
   bool help = false;
 };
 

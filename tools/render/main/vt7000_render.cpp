@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/render/demo_phrase.h"
+#include "tools/render/editor_session.h"
 #include "tools/render/event_schedule.h"
 #include "tools/render/midi_file_reader.h"
 #include "tools/render/offline_renderer.h"
@@ -79,6 +80,13 @@ int run(const RenderOptions& options) {
                   size);
     }
     if (options.info) printPluginInfo(host, stdout);
+    if (options.editor || !options.editorSnapshotPath.empty()) {
+      EditorSessionOptions session;
+      session.interactive = options.editor;
+      session.snapshotPath = options.editorSnapshotPath;
+      session.page = options.page;
+      if (!runEditorSession(host, session, error)) return fail(error);
+    }
     if (!options.outPath.empty() && !renderToFile(host, options, error)) status = fail(error);
     if (status == 0 && !options.chunkOutPath.empty()) {
       std::size_t size = 0;
