@@ -48,12 +48,18 @@ public:
     std::int64_t count = end >= start ? end - start + 1 : 0;
     count = limitedCount(count, sampleRate);
     if (count > keptCount) count = keptCount;
+    gainApplied = 1.0f;
     if (count > 0 && peak > 0.0f) {
       const float factor = kNormalPeak / peak;
       for (std::int64_t i = 0; i < count; ++i) kept[i] *= factor;
+      gainApplied = factor;
     }
     return count;
   }
+
+  std::int64_t startCut() const { return start; }
+  std::int64_t samplesSeen() const { return total; }
+  float gain() const { return gainApplied; }
 
 private:
   float* kept;
@@ -64,6 +70,7 @@ private:
   std::int64_t lastLoud = -1;
   float first = 0.0f;
   float peak = 0.0f;
+  float gainApplied = 1.0f;
   bool started = false;
 };
 
@@ -99,6 +106,9 @@ bool readInto(SoundFileReader& reader, ImportedAudio& audio) {
     remaining -= got;
   }
   audio.count = static_cast<int>(trim.finish(static_cast<double>(audio.sampleRate)));
+  audio.trimmedStart = trim.startCut();
+  audio.gain = trim.gain();
+  audio.sourceCount = trim.samplesSeen();
   return true;
 }
 

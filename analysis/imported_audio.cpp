@@ -39,6 +39,7 @@ void trimSilence(ImportedAudio& audio, float threshold) {
   const int kept = end >= start ? end - start + 1 : 0;
   if (kept > 0 && start > 0) std::memmove(s, s + start, static_cast<std::size_t>(kept) * sizeof(float));
   audio.count = kept;
+  audio.trimmedStart += start;
 }
 
 void normalizePeak(ImportedAudio& audio, float target) {
@@ -49,6 +50,7 @@ void normalizePeak(ImportedAudio& audio, float target) {
   if (!(peak > 0.0f)) return;
   const float factor = target / peak;
   for (int i = 0; i < audio.count; ++i) s[i] *= factor;
+  audio.gain *= factor;
 }
 
 std::int64_t limitedCount(std::int64_t count, double sampleRate, double seconds) {

@@ -17,6 +17,12 @@ struct ImportedAudio {
   int count = 0;                     // samples in use
   float sampleRate = 0.0f;           // Hz
   int baseNote = -1;                 // MIDI note from the header, -1 when none
+  // What preparing the block did, so that a rendering of it can be put back
+  // in the original's place and level: the samples cut from the start, the
+  // factor the peak normalisation applied and the mono length before cutting.
+  std::int64_t trimmedStart = 0;
+  float gain = 1.0f;
+  std::int64_t sourceCount = 0;
 
   void clear() { *this = ImportedAudio(); }
 };
