@@ -360,7 +360,7 @@ bool PluginEditor::runFileAction(FileAction action, int voice, const char* path)
   switch (action) {
     case FileAction::ImportAudio:
       // The import reports its end at idle, which then shows the engine again.
-      return audioImporter && audioImporter->start(path, voice, row, layer);
+      return activeImporter() && activeImporter()->start(path, voice, row, layer);
     case FileAction::LoadVoice:
       loaded = loadVoiceFile(*engine, voice, path);
       break;

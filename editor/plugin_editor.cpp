@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "editor/audio_importer.h"
+#include "editor/command_audio_importer.h"
 #include "editor/display_binder.h"
 #include "editor/display_edit_buffers.h"
 #include "editor/editor_owner.h"
@@ -62,12 +63,15 @@ PluginEditor::PluginEditor(vst2::AudioEffect* effect, SynthEngine* synthEngine, 
   library = new (std::nothrow) InstrumentLibrary();
   voices = new (std::nothrow) VoiceLibrary();
   buffers = new (std::nothrow) DisplayEditBuffers();
+  if (engine) ownImporter = new (std::nothrow) CommandAudioImporter(*engine);
   // A new instance starts with the first instrument of the first factory category.
   rescanAndLoad(true, true);
 }
 
 PluginEditor::~PluginEditor() {
   if (isOpen()) close();
+  delete ownImporter;  // waits for a running import
+  ownImporter = nullptr;
   if (effect && effect->getEditor() == this) effect->setEditor(nullptr);
   delete library;
   delete voices;
@@ -267,7 +271,8 @@ void PluginEditor::idle() {
     }
     dispatchPending();
     pollFileChoice();
-    if (audioImporter && audioImporter->takeFinished()) refreshAll();
+    if (AudioImporter* importer = activeImporter())
+      if (importer->takeFinished()) refreshAll();
     const double now = NumberField::clockSeconds();
     for (int i = 0; i < registry.count(); ++i) {
       const PlacedControl& placed = registry.at(i);

@@ -81,8 +81,10 @@ public:
   // editor's own browser). Not owned; set before the first command.
   void setFileChooser(FileChooser* chooser) { injectedChooser = chooser; }
   bool fileChoiceRunning() const { return chooserAction != FileAction::None; }
-  // The audio import behind commands 205-208 and dropped audio. Not owned.
+  // The audio import behind commands 205-208 and dropped audio (default: the
+  // analysis with the desktop's progress window). Not owned.
   void setAudioImporter(AudioImporter* importer) { audioImporter = importer; }
+  AudioImporter* activeImporter() const { return audioImporter ? audioImporter : ownImporter; }
 
   // The selection context of a voice as the parameters give it.
   int selectedMultisample(int voice);
@@ -197,6 +199,7 @@ private:
   FileAction chooserAction = FileAction::None;
   int chooserVoice = 0;
   AudioImporter* audioImporter = nullptr;
+  AudioImporter* ownImporter = nullptr;  // owned
 };
 
 }  // namespace vt
