@@ -3,14 +3,21 @@
 // another thread, which wait for idle), root-note fields, load buttons acting
 // on release through the file chooser, and drops dispatched by extension.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "editor/audio_importer.h"
 #include "editor/control_registry.h"
+#include "editor/file_browser.h"
 #include "editor/nearest_note.h"
 #include "editor/number_field.h"
 #include "editor/page_layout.h"
@@ -327,6 +334,122 @@ TEST_F(EditorCommands, DropsLoadByExtensionWithoutCase) {
   drop("/notes/readme.txt");
   EXPECT_EQ(importer.calls.size(), 1u);
   EXPECT_STREQ(engine.slot(1).name, "Dropped");
+}
+
+}  // namespace
+}  // namespace vt
+
+namespace vt {
+namespace {
+
+// PATH and PWD for one test, restored afterwards.
+struct ScopedEnvironment {
+  ScopedEnvironment(const char* name, const std::string& value) : key(name) {
+    if (const char* old = std::getenv(name)) previous = old, had = true;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnvironment() {
+    if (had)
+      setenv(key, previous.c_str(), 1);
+    else
+      unsetenv(key);
+  }
+  const char* key;
+  std::string previous;
+  bool had = false;
+};
+
+class SystemDialogs : public ::testing::Test {
+protected:
+  SystemDialogs() {
+    engine.setDataFolder(temp.string().c_str());
+    const test::RecordBuilder record = test::instrumentRecord("Other", std::vector<float>(173, 0.5f), 0.5f);
+    other = temp.writeFile("files/Other.v7i", std::string(record.data.begin(), record.data.end())).string();
+    temp.makeFolder("files/Sub");
+    temp.makeFolder("bin");
+  }
+  void openEditor() {
+    editor = std::make_unique<PluginEditor>(nullptr, &engine);
+    editor->setWindowFactory(headless);
+    ASSERT_TRUE(editor->open(&parent));
+  }
+  void pressAndRelease(gui::Point p) {
+    screenOf(*editor).press(p);
+    screenOf(*editor).release(p);
+    editor->idle();
+  }
+  void clickLoadInstrument() {
+    const gui::Rect r = find(*editor, ControlRegistry::kFramePage, 217, K::KickButton)->frameRect();
+    pressAndRelease(gui::Point(r.left + 5, r.top + 5));
+  }
+  void writeScript(const std::string& body) {
+    const std::string path = (temp.path() / "bin" / "zenity").string();
+    temp.writeFile("bin/zenity", "#!/bin/sh\n" + body);
+    chmod(path.c_str(), 0755);
+  }
+
+  test::TempFolder temp;
+  SynthEngine engine;
+  std::string other;
+  std::unique_ptr<PluginEditor> editor;
+  int parent = 0;
+};
+
+TEST_F(SystemDialogs, TheDesktopDialogRunsBesideTheEditorAndIsEndedWithIt) {
+  ScopedEnvironment path("PATH", (temp.path() / "bin").string() + ":/usr/bin:/bin");
+  const std::string args = (temp.path() / "args.txt").string();
+  writeScript("printf '%s\\n' \"$@\" > " + args + "\necho " + other + "\n");
+  openEditor();
+  clickLoadInstrument();
+  for (int i = 0; i < 500 && editor->fileChoiceRunning(); ++i) {
+    usleep(10000);
+    editor->idle();
+  }
+  EXPECT_STREQ(engine.getInstrumentName(), "Other");
+  std::ifstream in(args);
+  const std::string given((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(given.find("Load v7i File"), std::string::npos) << given;
+  EXPECT_NE(given.find("*.[vV]7[iI]"), std::string::npos) << given;
+
+  // A dialog still up when the editor closes is ended with it.
+  const std::string pidFile = (temp.path() / "pid.txt").string();
+  writeScript("echo $$ > " + pidFile + "\nexec sleep 30\n");
+  clickLoadInstrument();
+  ASSERT_TRUE(editor->fileChoiceRunning());
+  int pid = 0;
+  for (int i = 0; i < 500 && pid == 0; ++i) {
+    usleep(10000);
+    std::ifstream p(pidFile);
+    p >> pid;
+  }
+  ASSERT_GT(pid, 0);
+  editor->idle();
+  EXPECT_TRUE(editor->fileChoiceRunning());  // polled, the host's interface keeps running
+  editor->close();
+  EXPECT_NE(kill(pid, 0), 0);  // gone (and reaped)
+}
+
+TEST_F(SystemDialogs, WithoutADesktopDialogTheEditorBrowsesItselfAndCancelChangesNothing) {
+  ScopedEnvironment path("PATH", (temp.path() / "bin").string());  // neither zenity nor kdialog
+  ScopedEnvironment folder("PWD", (temp.path() / "files").string());
+  openEditor();
+  const std::string before = engine.getInstrumentName();
+  clickLoadInstrument();
+  ASSERT_TRUE(editor->fileChoiceRunning());
+  // ".." then the folder then the one instrument file.
+  FileBrowser probe(*editor->getFrame(), nullptr);
+  pressAndRelease(gui::Point((probe.cancelRect().left + probe.cancelRect().right) / 2, probe.cancelRect().top + 5));
+  EXPECT_FALSE(editor->fileChoiceRunning());
+  EXPECT_EQ(engine.getInstrumentName(), before);
+
+  clickLoadInstrument();
+  ASSERT_TRUE(editor->fileChoiceRunning());
+  pressAndRelease(gui::Point(probe.entryRect(1).left + 10, probe.entryRect(1).top + 5));  // into Sub
+  EXPECT_TRUE(editor->fileChoiceRunning());
+  pressAndRelease(gui::Point(probe.entryRect(0).left + 10, probe.entryRect(0).top + 5));  // back up
+  pressAndRelease(gui::Point(probe.entryRect(2).left + 10, probe.entryRect(2).top + 5));  // Other.v7i
+  EXPECT_FALSE(editor->fileChoiceRunning());
+  EXPECT_STREQ(engine.getInstrumentName(), "Other");
 }
 
 }  // namespace
