@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "editor/display_canvas.h"
 #include "editor/editor_palette.h"
 #include "gui/gui_bitmap.h"
 
@@ -47,6 +48,8 @@ void CurveEditor::setScroll(float offsetSeconds, float spanSeconds) {
 gui::Point CurveEditor::pointPosition(int index) const {
   float u = 0.0f, v = 0.0f;
   pointAt(index, u, v);
+  if (!std::isfinite(u)) u = 0.0f;
+  if (!std::isfinite(v)) v = 0.0f;
   const gui::Rect plot = plotRect();
   const float x = static_cast<float>(plot.left) + u * static_cast<float>(plot.width());
   const float y = static_cast<float>(plot.bottom) - v * static_cast<float>(plot.height());
@@ -92,10 +95,8 @@ void CurveEditor::drawGrid(gui::DrawContext& context, const gui::Rect& plot) {
 void CurveEditor::draw(gui::DrawContext& context) {
   const gui::Rect& r = rect;
   // Composed offscreen and copied in one block, so a drag never flickers.
-  gui::OffscreenContext off(r.width(), r.height());
-  gui::DrawContext& dc = off.isValid() ? static_cast<gui::DrawContext&>(off) : context;
-  const gui::Point saved = dc.getOffset();
-  if (off.isValid()) dc.setOffset(gui::Point{-r.left, -r.top});
+  DisplayCanvas canvas(context, r);
+  gui::DrawContext& dc = canvas.context();
   if (background && background->isLoaded()) {
     dc.drawBitmapOpaque(*background, r);
   } else {
@@ -139,9 +140,6 @@ void CurveEditor::draw(gui::DrawContext& context) {
   drawOverlay(dc, plot);
   dc.setFrameColor(kFieldEdgeColor);
   dc.drawRect(r);
-  dc.resetClipRect();
-  dc.setOffset(saved);
-  if (off.isValid()) off.copyTo(context, r);
 }
 
 gui::MouseResult CurveEditor::onMouseDown(const gui::MouseEvent& event) {

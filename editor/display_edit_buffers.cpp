@@ -47,10 +47,12 @@ BreakpointCurve& DisplayEditBuffers::morphEnvelope(int index) {
 int DisplayEditBuffers::takenRow(int voice) const { return rows[voiceIndex(voice)]; }
 int DisplayEditBuffers::takenLayer(int voice) const { return layers[voiceIndex(voice)]; }
 
-bool DisplayEditBuffers::takeVoice(const SynthEngine& engine, int voice, int row, int layer) {
+bool DisplayEditBuffers::takeVoice(SynthEngine& engine, int voice, int row, int layer) {
   if (voice < 0 || voice >= kNumSlots || row < 0 || row >= VoiceSlot::kRows || layer < 0 ||
       layer >= VoiceSlot::kLayers || !harmonicCopies[voice] || !noiseCopies[voice])
     return false;
+  const StagedLoad pause(engine);
+  if (!pause) return false;
   const VoiceSlot& slot = engine.slot(voice);
   harmonicCopies[voice]->copyFrom(slot.harmonics[row][layer]);
   noiseCopies[voice]->copyFrom(slot.noise[row][layer]);
@@ -59,10 +61,18 @@ bool DisplayEditBuffers::takeVoice(const SynthEngine& engine, int voice, int row
   return true;
 }
 
-void DisplayEditBuffers::takeFormant(const SynthEngine& engine) { formantCopy.copyFrom(engine.formantCurve()); }
+bool DisplayEditBuffers::takeFormant(SynthEngine& engine) {
+  const StagedLoad pause(engine);
+  if (!pause) return false;
+  formantCopy.copyFrom(engine.formantCurve());
+  return true;
+}
 
-void DisplayEditBuffers::takeMorphEnvelopes(const SynthEngine& engine) {
+bool DisplayEditBuffers::takeMorphEnvelopes(SynthEngine& engine) {
+  const StagedLoad pause(engine);
+  if (!pause) return false;
   for (int i = 0; i < kMorphEnvelopes; ++i) envelopeCopies[i].copyFrom(engine.morphEnvelope(i));
+  return true;
 }
 
 bool DisplayEditBuffers::applyVoice(SynthEngine& engine, int voice, bool alsoFirstLayer) {

@@ -36,10 +36,12 @@ public:
   int takenRow(int voice) const;
   int takenLayer(int voice) const;
 
-  // Copies the engine's data into the copies (UI thread). False for a bad index.
-  bool takeVoice(const SynthEngine& engine, int voice, int row, int layer);
-  void takeFormant(const SynthEngine& engine);
-  void takeMorphEnvelopes(const SynthEngine& engine);
+  // Copies the engine's data into the copies (UI thread). The copy is read
+  // while holding the engine's staging area, so no load is adopted meanwhile.
+  // False for a bad index or when the staging area could not be had.
+  bool takeVoice(SynthEngine& engine, int voice, int row, int layer);
+  bool takeFormant(SynthEngine& engine);
+  bool takeMorphEnvelopes(SynthEngine& engine);
 
   // Hands the voice copy to the engine as the blocks of the layer it was taken
   // from (and of layer 0 too when alsoFirstLayer is set, for the SoftLoud

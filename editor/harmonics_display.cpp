@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "editor/display_canvas.h"
 #include "editor/display_text.h"
 #include "editor/editor_palette.h"
 #include "engine/harmonic_set.h"
@@ -101,10 +102,8 @@ float HarmonicsDisplay::barValue(int harmonic) const {
 
 void HarmonicsDisplay::draw(gui::DrawContext& context) {
   const gui::Rect& r = rect;
-  gui::OffscreenContext off(r.width(), r.height());
-  gui::DrawContext& dc = off.isValid() ? static_cast<gui::DrawContext&>(off) : context;
-  const gui::Point saved = dc.getOffset();
-  if (off.isValid()) dc.setOffset(gui::Point{-r.left, -r.top});
+  DisplayCanvas canvas(context, r);
+  gui::DrawContext& dc = canvas.context();
   dc.setClipRect(r);
   if (background && background->isLoaded()) {
     dc.drawBitmapOpaque(*background, r);
@@ -139,18 +138,15 @@ void HarmonicsDisplay::draw(gui::DrawContext& context) {
       const int edge = settings.frequency && value < 0.0f ? bar.bottom - 1 : bar.top;
       dc.fillRect(gui::Rect(bar.left, edge, bar.right, edge + 1));
     }
-    // Numbers under every column that has room for two digits.
-    const bool roomy = column >= 12 || (digitStrip && digitStrip->isLoaded());
-    if (roomy || h % 2 == 1) {
+    // Numbers under every column; with 64 narrow columns under every other one,
+    // so that the numbers stay apart.
+    if (column >= 12 || h % 2 == 1) {
       std::snprintf(text, sizeof(text), "%02d", h);
       drawDisplayLabel(dc, digitStrip, x + (n == 32 ? 3 : 0), plot.bottom + 1, text, LabelAnchor::Left);
     }
   }
   dc.setFrameColor(kFieldEdgeColor);
   dc.drawRect(r);
-  dc.resetClipRect();
-  dc.setOffset(saved);
-  if (off.isValid()) off.copyTo(context, r);
 }
 
 gui::MouseResult HarmonicsDisplay::onMouseDown(const gui::MouseEvent& event) {

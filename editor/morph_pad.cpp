@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "editor/display_canvas.h"
 #include "editor/editor_palette.h"
 #include "engine/parameter_ids.h"
 #include "gui/gui_bitmap.h"
@@ -74,10 +75,8 @@ gui::Rect MorphPad::innerRect() const { return rect.inset(kInset, kInset); }
 
 void MorphPad::draw(gui::DrawContext& context) {
   const gui::Rect& r = rect;
-  gui::OffscreenContext off(r.width(), r.height());
-  gui::DrawContext& dc = off.isValid() ? static_cast<gui::DrawContext&>(off) : context;
-  const gui::Point saved = dc.getOffset();
-  if (off.isValid()) dc.setOffset(gui::Point{-r.left, -r.top});
+  DisplayCanvas canvas(context, r);
+  gui::DrawContext& dc = canvas.context();
   dc.setClipRect(r);
   if (background && background->isLoaded()) {
     dc.drawBitmapOpaque(*background, r);
@@ -108,9 +107,6 @@ void MorphPad::draw(gui::DrawContext& context) {
         if (moved & (1u << p)) marker(p);
     }
   }
-  dc.resetClipRect();
-  dc.setOffset(saved);
-  if (off.isValid()) off.copyTo(context, r);
 }
 
 void MorphPad::write(unsigned pairs, float x, float y) {

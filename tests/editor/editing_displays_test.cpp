@@ -181,6 +181,10 @@ TEST_F(CurveEditing, TheScrollStripScrollsAndANewBindingIsFollowed) {
   host.window().release(Point(600, 208));
   EXPECT_EQ(curve.count(), 3);
   EXPECT_TRUE(host.changes.empty());
+  // The wheel zooms around the cursor: the time under it stays where it is.
+  ASSERT_TRUE(host.getFrame()->wheel(at(2.0f, 0.5f), 1.0f, 0));
+  EXPECT_LT(envelope->zoomSpan(), 4.0f);
+  EXPECT_EQ(envelope->pointPosition(2).x, at(2.0f, 1.0f).x);
   // Unbound: presses change nothing.
   envelope->bind(nullptr);
   host.window().press(at(1.5f, 0.5f));
