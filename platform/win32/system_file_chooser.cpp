@@ -1,7 +1,8 @@
 // The system's open-file dialog (GetOpenFileNameA). It is modal: start()
 // returns when the user has chosen or cancelled and poll() reports the answer.
-#include <commdlg.h>
 #include <windows.h>
+// commdlg.h needs windows.h first.
+#include <commdlg.h>
 
 #include <cstdio>
 #include <cstring>
