@@ -278,8 +278,8 @@ void PluginEditor::setRootNote(int voice, float value) {
 }
 
 void PluginEditor::refreshAll() {
-  if (!engine || !windowOpen.load(std::memory_order_acquire) || refreshing) return;
-  refreshing = true;
+  if (!engine || !windowOpen.load(std::memory_order_acquire) || refreshing.load()) return;
+  refreshing.store(true);
   for (int v = 0; v < kNumSlots; ++v) {
     const int rows = engine->slot(v).rowCount;
     engine->setParameter(NumMultisamplesA + v, static_cast<float>(rows - 1) / static_cast<float>(VoiceSlot::kRows));
@@ -290,7 +290,7 @@ void PluginEditor::refreshAll() {
     if (index == kPageTabs || index == kMorphPadTag) continue;
     setParameter(index, parameterValue(index));
   }
-  refreshing = false;
+  refreshing.store(false);
 }
 
 void PluginEditor::loadInstrumentPath(const char* path) {

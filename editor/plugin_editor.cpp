@@ -244,7 +244,8 @@ void PluginEditor::editFinished(gui::Control* display) {
 
 void PluginEditor::setParameter(int index, float value) {
   if (!windowOpen.load(std::memory_order_acquire) || index < 0 || index >= kNumParameters) return;
-  if (engine && !refreshing) engine->setLearnTarget(index);
+  // A refresh shows the engine again; it does not touch the learn target.
+  if (engine && !refreshing.load(std::memory_order_relaxed)) engine->setLearnTarget(index);
   if (index == kPageTabs) {
     requestedPage.store(pageOfTabValue(value), std::memory_order_release);
     return;
@@ -254,7 +255,7 @@ void PluginEditor::setParameter(int index, float value) {
   if (windowOpen.load(std::memory_order_seq_cst))
     for (int i = registry.firstWithTag(index); i >= 0; i = registry.at(i).next) registry.at(i).control->setValue(value);
   mirroring.fetch_sub(1, std::memory_order_seq_cst);
-  if (refreshing && onUiThread()) {
+  if (onUiThread() && refreshing.load(std::memory_order_relaxed)) {
     perform(index, value);  // a refresh shows what is there: it loads nothing again
     return;
   }

@@ -188,8 +188,8 @@ private:
   std::atomic<std::uint32_t> pendingBits[kPendingWords] = {};
   std::atomic<float> pendingValues[kNumParameters] = {};
   std::thread::id uiThread;
-  bool dispatching = false;
-  bool refreshing = false;
+  bool dispatching = false;             // UI thread only
+  std::atomic<bool> refreshing{false};  // read by writes on any thread
 
   FileChooser* injectedChooser = nullptr;
   FileChooser* systemChooser = nullptr;  // owned
