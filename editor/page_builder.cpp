@@ -2,13 +2,19 @@
 
 #include <new>
 
-#include "editor/editor_display.h"
 #include "editor/editor_images.h"
 #include "editor/editor_palette.h"
 #include "editor/film_knob.h"
+#include "editor/frequency_curve_display.h"
+#include "editor/harmonic_envelope_display.h"
+#include "editor/harmonics_display.h"
+#include "editor/morph_envelope_display.h"
+#include "editor/morph_pad.h"
+#include "editor/noise_envelope_display.h"
 #include "editor/number_field.h"
 #include "editor/number_field_labels.h"
 #include "editor/radio_group.h"
+#include "editor/voice_list.h"
 #include "gui/h_slider.h"
 #include "gui/kick_button.h"
 #include "gui/multi_switch.h"
@@ -27,6 +33,12 @@ constexpr FieldLabels kLabelSets[] = {FieldLabels::None,          FieldLabels::O
 
 void fieldLabel(int index, char* text, std::size_t size, const void* userData) {
   numberFieldLabel(*static_cast<const FieldLabels*>(userData), index, text, size);
+}
+
+template <typename Display>
+void attachTo(Display& display, DisplayEditListener* listener, const gui::GuiBitmap* digits) {
+  display.setEditListener(listener);
+  display.setDigitStrip(digits);
 }
 
 gui::Rect rectOf(const LayoutEntry& e) { return gui::Rect(e.left, e.top, e.right, e.bottom); }
@@ -84,7 +96,9 @@ gui::Control* PageBuilder::create(const LayoutEntry& e, int tag) {
     }
     case ControlKind::OptionMenu:
     case ControlKind::VoiceList: {
-      auto* menu = new (std::nothrow) gui::OptionMenu(r, listener, tag, image, gui::kNoFrame);
+      gui::OptionMenu* menu = e.kind == ControlKind::VoiceList
+                                  ? new (std::nothrow) VoiceList(r, listener, tag, image)
+                                  : new (std::nothrow) gui::OptionMenu(r, listener, tag, image, gui::kNoFrame);
       if (menu) {
         styleText(*menu, gui::HoriAlign::Left);
         if (image) menu->setStyle(gui::kNoFrame | gui::kNoDrawBackground);
@@ -93,14 +107,45 @@ gui::Control* PageBuilder::create(const LayoutEntry& e, int tag) {
     }
     case ControlKind::ParamDisplay:
       return nullptr;  // read-outs come with their knobs
-    case ControlKind::HarmonicsDisplay:
-    case ControlKind::HarmonicEnvelopeDisplay:
+    case ControlKind::HarmonicsDisplay: {
+      auto* display = new (std::nothrow) HarmonicsDisplay(r, listener, tag, image);
+      if (display) attachTo(*display, editListener, images.get(kImageDigits));
+      pageDisplays.harmonics = display;
+      return display;
+    }
+    case ControlKind::HarmonicEnvelopeDisplay: {
+      auto* display = new (std::nothrow) HarmonicEnvelopeDisplay(r, listener, tag, image);
+      if (display) attachTo(*display, editListener, images.get(kImageDigits));
+      pageDisplays.harmonicEnvelope = display;
+      return display;
+    }
     case ControlKind::NoiseSpectrumDisplay:
-    case ControlKind::NoiseEnvelopeDisplay:
-    case ControlKind::MorphEnvelopeDisplay:
-    case ControlKind::FormantCurveDisplay:
-    case ControlKind::MorphPad:
-      return new (std::nothrow) EditorDisplay(r, listener, tag, e.kind, image);
+    case ControlKind::FormantCurveDisplay: {
+      const bool spectrum = e.kind == ControlKind::NoiseSpectrumDisplay;
+      auto* display = new (std::nothrow) FrequencyCurveDisplay(
+          r, listener, tag,
+          spectrum ? FrequencyCurveDisplay::kNoiseSpectrumRange : FrequencyCurveDisplay::kFormantRange, image);
+      if (display) attachTo(*display, editListener, images.get(kImageDigits));
+      if (spectrum) pageDisplays.spectrum = display;
+      return display;
+    }
+    case ControlKind::NoiseEnvelopeDisplay: {
+      auto* display = new (std::nothrow) NoiseEnvelopeDisplay(r, listener, tag, image);
+      if (display) attachTo(*display, editListener, images.get(kImageDigits));
+      pageDisplays.noiseEnvelope = display;
+      return display;
+    }
+    case ControlKind::MorphEnvelopeDisplay: {
+      auto* display = new (std::nothrow) MorphEnvelopeDisplay(r, listener, tag, image);
+      if (display) attachTo(*display, editListener, images.get(kImageDigits));
+      return display;
+    }
+    case ControlKind::MorphPad: {
+      auto* pad = new (std::nothrow) MorphPad(r, listener, tag, image);
+      // Ctrl-click puts the pad in the middle, where the morph parameters start.
+      if (pad) pad->setDefaultValue(0.5f);
+      return pad;
+    }
   }
   return nullptr;
 }
@@ -113,6 +158,15 @@ bool PageBuilder::place(gui::Control* control, ControlKind kind, int page, MenuI
 }
 
 bool PageBuilder::build(const LayoutTable& table, int page, int voice, gui::ViewContainer& container) {
+  pageDisplays = PageDisplays{};
+  if (!buildEntries(table, page, voice, container)) return false;
+  // The envelopes' selections drive the bars and the spectrum of the same page.
+  if (pageDisplays.harmonicEnvelope) pageDisplays.harmonicEnvelope->linkHarmonicsDisplay(pageDisplays.harmonics);
+  if (pageDisplays.noiseEnvelope) pageDisplays.noiseEnvelope->linkSpectrumDisplay(pageDisplays.spectrum);
+  return true;
+}
+
+bool PageBuilder::buildEntries(const LayoutTable& table, int page, int voice, gui::ViewContainer& container) {
   for (int i = 0; i < table.count; ++i) {
     const LayoutEntry& e = table.entries[i];
     const int tag = e.tag + (e.perVoice ? voice : 0);

@@ -15,7 +15,12 @@ class ViewContainer;
 
 namespace vt {
 
+class DisplayEditListener;
 class EditorImages;
+class FrequencyCurveDisplay;
+class HarmonicEnvelopeDisplay;
+class HarmonicsDisplay;
+class NoiseEnvelopeDisplay;
 
 class PageBuilder {
 public:
@@ -28,7 +33,19 @@ public:
   // or registered (the controls made so far stay in the container).
   bool build(const LayoutTable& table, int page, int voice, gui::ViewContainer& container);
 
+  // Where the editing displays report finished edits (set before build).
+  void setEditListener(DisplayEditListener* l) { editListener = l; }
+
 private:
+  // The displays of the page being built that are linked to each other.
+  struct PageDisplays {
+    HarmonicsDisplay* harmonics = nullptr;
+    HarmonicEnvelopeDisplay* harmonicEnvelope = nullptr;
+    FrequencyCurveDisplay* spectrum = nullptr;
+    NoiseEnvelopeDisplay* noiseEnvelope = nullptr;
+  };
+
+  bool buildEntries(const LayoutTable& table, int page, int voice, gui::ViewContainer& container);
   gui::Control* create(const LayoutEntry& entry, int tag);
   bool place(gui::Control* control, ControlKind kind, int page, MenuItems items, gui::ViewContainer& container);
 
@@ -38,6 +55,8 @@ private:
   gui::StringConvert readout;
   void* (*readoutData)(int tag, void* context);
   void* context;
+  DisplayEditListener* editListener = nullptr;
+  PageDisplays pageDisplays;
 };
 
 }  // namespace vt

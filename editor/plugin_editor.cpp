@@ -4,18 +4,23 @@
 #include <new>
 #include <thread>
 
+#include "editor/display_binder.h"
+#include "editor/display_edit_buffers.h"
 #include "editor/editor_owner.h"
 #include "editor/embedded_bitmap_provider.h"
 #include "editor/modulation_source_names.h"
+#include "editor/morph_pad.h"
 #include "editor/number_field.h"
 #include "editor/page_builder.h"
 #include "editor/page_layout.h"
+#include "editor/voice_list.h"
 #include "engine/modulation_targets.h"
 #include "engine/synth_engine.h"
 #include "files/engine_loader.h"
 #include "files/instrument_library.h"
 #include "files/library_paths.h"
 #include "files/random_voices.h"
+#include "files/voice_library.h"
 #include "gui/frame.h"
 #include "gui/gui_bitmap.h"
 #include "gui/option_menu.h"
@@ -54,6 +59,8 @@ PluginEditor::PluginEditor(vst2::AudioEffect* effect, SynthEngine* synthEngine, 
   const gui::GuiBitmap* background = images.get(kImageBackground);
   setEditorRect(background ? background->getWidth() : kWidth, background ? background->getHeight() : kHeight);
   library = new (std::nothrow) InstrumentLibrary();
+  voices = new (std::nothrow) VoiceLibrary();
+  buffers = new (std::nothrow) DisplayEditBuffers();
   // A new instance starts with the first instrument of the first factory category.
   rescanAndLoad(true, true);
 }
@@ -62,6 +69,8 @@ PluginEditor::~PluginEditor() {
   if (isOpen()) close();
   if (effect && effect->getEditor() == this) effect->setEditor(nullptr);
   delete library;
+  delete voices;
+  delete buffers;
 }
 
 gui::ViewContainer* PluginEditor::pageView(int page) const {
@@ -82,6 +91,7 @@ bool PluginEditor::buildFrame(gui::Frame& newFrame) {
   newFrame.setBackground(images.get(kImageBackground));
 
   PageBuilder builder(images, this, registry, formatReadout, readoutData, this);
+  builder.setEditListener(this);
   if (!builder.build(frameLayout(), ControlRegistry::kFramePage, 0, newFrame)) return false;
   for (int page = 0; page < kPageCount; ++page) {
     pages[page] = new (std::nothrow) gui::ViewContainer(gui::Rect(kPageLeft, kPageTop, kPageRight, kPageBottom));
@@ -200,13 +210,25 @@ void PluginEditor::loadControlValues() {
     for (int i = registry.firstWithTag(kVoiceNameTag + v); i >= 0; i = registry.at(i).next)
       if (registry.at(i).kind == ControlKind::TextEdit)
         static_cast<gui::TextEdit*>(registry.at(i).control)->setText(name);
-    for (int i = registry.firstWithTag(kVoiceListTag + v); i >= 0; i = registry.at(i).next) {
-      auto* list = static_cast<gui::OptionMenu*>(registry.at(i).control);
-      list->removeAllEntries();
-      list->addEntry(name);
-      list->setCurrent(0);
-    }
+    for (int i = registry.firstWithTag(kVoiceListTag + v); i >= 0; i = registry.at(i).next)
+      if (registry.at(i).kind == ControlKind::VoiceList)
+        static_cast<VoiceList*>(registry.at(i).control)->fill(name, voices);
   }
+  rebindDisplays();
+}
+
+float PluginEditor::readParameter(int index, void* context) {
+  return static_cast<PluginEditor*>(context)->parameterValue(index);
+}
+
+void PluginEditor::rebindDisplays() {
+  if (!engine || !buffers || !buffers->valid()) return;
+  DisplayBinder(registry, *buffers, *engine, readParameter, this).rebindAll();
+}
+
+void PluginEditor::editFinished(gui::Control* display) {
+  if (!engine || !buffers || !buffers->valid()) return;
+  DisplayBinder(registry, *buffers, *engine, readParameter, this).applyEdit(display, shownPage);
 }
 
 void PluginEditor::refreshFromEngine() {
@@ -245,6 +267,24 @@ void PluginEditor::valueChanged(gui::DrawContext* /*context*/, gui::Control* con
   if (!control) return;
   const int tag = control->getTag();
   const float value = control->getValue();
+  if (tag == kMorphPadTag) {
+    // The pad moves parameter pairs: each one it wrote is a parameter write of its own.
+    auto* pad = static_cast<MorphPad*>(control);
+    for (int p = 0; p < MorphPad::kPairs; ++p) {
+      if (!(pad->changedPairs() & (1u << p))) continue;
+      const int indices[2] = {MorphPad::parameterX(p), MorphPad::parameterY(p)};
+      const float values[2] = {pad->pairX(p), pad->pairY(p)};
+      for (int k = 0; k < 2; ++k) {
+        if (owner) {
+          owner->automateParameter(indices[k], values[k]);
+        } else {
+          if (engine) engine->setParameter(indices[k], values[k]);
+          setParameter(indices[k], values[k]);
+        }
+      }
+    }
+    return;
+  }
   if (owner) {
     owner->automateParameter(tag, value);
   } else {
@@ -285,6 +325,10 @@ void PluginEditor::rescanAndLoad(bool rescan, bool load) {
     char root[kLibraryPathSize];
     if (!factoryInstrumentRoot(engine->getDataFolder(), lister.separator(), root, sizeof(root))) root[0] = 0;
     library->rescan(lister, root);
+    if (voices && voices->isValid()) {
+      if (!voiceRoot(engine->getDataFolder(), lister.separator(), root, sizeof(root))) root[0] = 0;
+      voices->rescan(lister, root);
+    }
   }
   // Without a window there are no menus to choose from: the first instrument of the first category.
   const int category = isOpen() ? selectedCategory : 0;

@@ -14,6 +14,7 @@
 #include <atomic>
 
 #include "editor/control_registry.h"
+#include "editor/display_binding.h"
 #include "editor/editor_images.h"
 #include "engine/random_source.h"
 #include "gui/control.h"
@@ -25,11 +26,13 @@ class ViewContainer;
 
 namespace vt {
 
+class DisplayEditBuffers;
 class EditorOwner;
 class SynthEngine;
 class InstrumentLibrary;
+class VoiceLibrary;
 
-class PluginEditor : public gui::GuiEditor, public gui::ControlListener {
+class PluginEditor : public gui::GuiEditor, public gui::ControlListener, public DisplayEditListener {
 public:
   static constexpr int kWidth = 800;
   static constexpr int kHeight = 550;
@@ -53,6 +56,13 @@ public:
   void valueChanged(gui::DrawContext* context, gui::Control* control) override;
   void beginEdit(int tag) override;
   void endEdit(int tag) override;
+
+  // DisplayEditListener: a display's edited copy goes to the engine (applyEdit).
+  void editFinished(gui::Control* display) override;
+  // Takes fresh copies of the engine data for the editing displays and binds them.
+  void rebindDisplays();
+  DisplayEditBuffers* editBuffers() { return buffers; }
+  const VoiceLibrary* voiceLibrary() const { return voices; }
 
   // Rescans the factory instrument library and/or loads the selected
   // instrument (the first instrument of the first category while no window
@@ -83,6 +93,8 @@ protected:
   SynthEngine* engine;
   EditorOwner* owner;
   InstrumentLibrary* library = nullptr;
+  VoiceLibrary* voices = nullptr;
+  DisplayEditBuffers* buffers = nullptr;
   RandomSource random;
   int selectedCategory = 0;  // 0-based category and item of the instrument menus
   int selectedInstrument = 0;
@@ -94,6 +106,7 @@ private:
   };
   static void formatReadout(float value, char* text, void* userData);
   static void* readoutData(int tag, void* context);
+  static float readParameter(int index, void* context);
 
   float parameterValue(int index);
   void showPage(int page);

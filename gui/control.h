@@ -17,6 +17,8 @@ class Control;
 class ControlListener {
 public:
   virtual ~ControlListener() = default;
+  // A gesture changed the control's value. context is nullptr: nothing draws
+  // during a gesture; the frame redraws what became dirty at the next idle.
   virtual void valueChanged(DrawContext* context, Control* control) = 0;
 };
 

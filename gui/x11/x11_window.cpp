@@ -49,6 +49,28 @@ int buttonsFrom(unsigned int state) {
   return bits;
 }
 
+// A colour as a pixel of a TrueColor visual: each channel scaled into its mask.
+unsigned long visualPixel(const Visual* visual, Color c) {
+  const unsigned long masks[3] = {visual->red_mask, visual->green_mask, visual->blue_mask};
+  const int channels[3] = {redOf(c), greenOf(c), blueOf(c)};
+  unsigned long pixel = 0;
+  for (int k = 0; k < 3; ++k) {
+    const unsigned long mask = masks[k];
+    if (!mask) continue;
+    int shift = 0;
+    while (!((mask >> shift) & 1)) ++shift;
+    const unsigned long top = mask >> shift;
+    pixel |= ((static_cast<unsigned long>(channels[k]) * top + 127) / 255) << shift;
+  }
+  return pixel;
+}
+
+// LSBFirst on little-endian machines: then the surface's words are the image's bytes.
+int hostByteOrder() {
+  const std::uint32_t probe = 1;
+  return *reinterpret_cast<const unsigned char*>(&probe) == 1 ? LSBFirst : MSBFirst;
+}
+
 int bitOfButton(unsigned int button) {
   switch (button) {
     case Button1:
@@ -73,7 +95,8 @@ PlatformWindow* createNativeWindow(Frame& frame, void* parentWindow) {
   return w;
 }
 
-X11Window::X11Window(Frame& frame, void* parentWindow) : owner(frame) {
+X11Window::X11Window(Frame& frame, void* parentWindow, bool allowSharedMemory)
+    : owner(frame), sharedAllowed(allowSharedMemory) {
   parent = static_cast<Window>(reinterpret_cast<std::uintptr_t>(parentWindow));
   if (!parent) return;
   connection = XOpenDisplay(nullptr);
@@ -150,7 +173,7 @@ void X11Window::createImage() {
   directImage = visual->c_class == TrueColor && visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 &&
                 visual->blue_mask == 0xFF && (depth == 24 || depth == 32);
 #if VT7000_HAVE_XSHM
-  if (directImage && XShmQueryExtension(connection)) {
+  if (sharedAllowed && directImage && XShmQueryExtension(connection)) {
     XShmSegmentInfo* info = new (std::nothrow) XShmSegmentInfo{};
     XImage* img = info ? XShmCreateImage(connection, visual, static_cast<unsigned>(depth), ZPixmap, nullptr, info,
                                          static_cast<unsigned>(w), static_cast<unsigned>(h))
@@ -214,26 +237,12 @@ void X11Window::destroyImage() {
 void X11Window::putRect(const Surface& surface, const Rect& r) {
   for (int y = r.top; y < r.bottom; ++y) {
     const std::uint32_t* src = surface.row(y);
-    if (directImage && image->bits_per_pixel == 32) {
+    if (directImage && image->bits_per_pixel == 32 && image->byte_order == hostByteOrder()) {
       char* dst = image->data + static_cast<size_t>(y) * static_cast<size_t>(image->bytes_per_line);
       std::memcpy(dst + static_cast<size_t>(r.left) * 4, src + r.left, static_cast<size_t>(r.width()) * 4);
     } else {
       for (int x = r.left; x < r.right; ++x) {
-        const Color c = src[x];
-        XColor colour{};
-        // Generic visuals: scale each channel into the visual's masks.
-        unsigned long pixel = 0;
-        const unsigned long masks[3] = {visual->red_mask, visual->green_mask, visual->blue_mask};
-        const int channels[3] = {redOf(c), greenOf(c), blueOf(c)};
-        for (int k = 0; k < 3; ++k) {
-          unsigned long mask = masks[k];
-          if (!mask) continue;
-          int shift = 0;
-          while (!((mask >> shift) & 1)) ++shift;
-          const unsigned long top = mask >> shift;
-          pixel |= ((static_cast<unsigned long>(channels[k]) * top + 127) / 255) << shift;
-        }
-        (void)colour;
+        const unsigned long pixel = visualPixel(visual, src[x]);
         XPutPixel(image, x, y, pixel);
       }
     }
@@ -652,12 +661,7 @@ void X11Window::drawPopupLevel(int level) {
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       const Color c = popupSurface.row(y)[x];
-      XPutPixel(img, x, y,
-                directImage
-                    ? (c & 0xFFFFFFu)
-                    : ((static_cast<unsigned long>(redOf(c)) * (visual->red_mask / 255)) & visual->red_mask) |
-                          ((static_cast<unsigned long>(greenOf(c)) * (visual->green_mask / 255)) & visual->green_mask) |
-                          ((static_cast<unsigned long>(blueOf(c)) * (visual->blue_mask / 255)) & visual->blue_mask));
+      XPutPixel(img, x, y, visualPixel(visual, c));
     }
   XPutImage(connection, popupWindows[level], gc, img, 0, 0, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h));
   XDestroyImage(img);

@@ -19,7 +19,8 @@ namespace vt::gui {
 
 class X11Window : public PlatformWindow {
 public:
-  X11Window(Frame& frame, void* parentWindow);
+  // allowSharedMemory false: always XPutImage (for tests of that path).
+  X11Window(Frame& frame, void* parentWindow, bool allowSharedMemory = true);
   ~X11Window() override;
 
   bool isValid() const override { return window != 0; }
@@ -36,6 +37,8 @@ public:
 
   Display* display() const { return connection; }
   Window windowId() const { return window; }
+  // True when blits go through MIT-SHM (else XPutImage).
+  bool usesSharedMemory() const { return shared; }
 
 private:
   struct Atoms;
@@ -62,6 +65,7 @@ private:
   XImage* image = nullptr;
   bool directImage = false;  // the surface's pixel layout is the visual's: no conversion
   bool shared = false;
+  bool sharedAllowed = true;
   void* shmInfo = nullptr;  // XShmSegmentInfo when MIT-SHM is in use
   Atoms* atoms = nullptr;
   unsigned long lastEventTime = 0;

@@ -244,5 +244,32 @@ TEST(AnalyzeAudioFile, ASyntheticToneComesBackWithItsHarmonicBalance) {
   EXPECT_NEAR(20.0 * std::log10(layer.harmonics.amplitude[0].evaluate(1.0f) / amps[0]), -1.5, 0.5);
 }
 
+TEST(AnalyzeAudioFile, TheLightestReductionStillFitsTheVoiceFormat) {
+  // 6 s at 110 Hz: 258 analysis frames and about 1000 noise frames to thin.
+  const std::vector<float> x = syntheticTone(110.0, {0.4, 0.3, 0.2, 0.1}, 6.0, 44100.0, 0.02, 8);
+  ImportedAudio audio;
+  audio.samples.reset(new float[x.size()]);
+  std::copy(x.begin(), x.end(), audio.samples.get());
+  audio.count = static_cast<int>(x.size());
+  audio.sampleRate = 44100.0f;
+  std::vector<std::uint8_t> buffer(ByteStream::kCapacity);
+  ByteStream stream;
+  VoiceData data;
+  ASSERT_TRUE(analyzeAudioFile(audio, 110.0f, stream, buffer.data(), ByteStream::kCapacity, &data, nullptr,
+                               formatLimitReduction()));
+  const std::int32_t size = stream.getSize();
+  stream.close();
+  EXPECT_GT(data.harmonicBreakpoints(), kMaxHarmonicBreakpoints);
+  EXPECT_LE(data.harmonicBreakpoints(), ByteStream::kMaxListPoints);
+  EXPECT_GT(data.noiseBreakpoints(), kMaxNoiseBreakpoints);
+  EXPECT_LE(data.noiseBreakpoints(), NoiseSet::kMaxFrames);
+  EXPECT_LE(data.noiseBands(), ByteStream::kMaxListPoints);
+  LoadedLayer layer;
+  loadLayer(buffer.data(), size, layer);
+  EXPECT_TRUE(layer.ok);
+  EXPECT_EQ(layer.unread, 0);
+  EXPECT_EQ(layer.noise.count, data.noiseBreakpoints());
+}
+
 }  // namespace
 }  // namespace vt::analysis

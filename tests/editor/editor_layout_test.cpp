@@ -10,14 +10,22 @@
 #include <tuple>
 #include <vector>
 
-#include "editor/editor_display.h"
+#include "editor/display_edit_buffers.h"
 #include "editor/film_knob.h"
+#include "editor/frequency_curve_display.h"
+#include "editor/harmonic_envelope_display.h"
+#include "editor/harmonics_display.h"
+#include "editor/morph_envelope_display.h"
+#include "editor/morph_pad.h"
+#include "editor/noise_envelope_display.h"
 #include "editor/number_field.h"
 #include "editor/page_layout.h"
 #include "editor/plugin_editor.h"
 #include "editor/radio_group.h"
+#include "editor/voice_list.h"
 #include "engine/parameter_ids.h"
 #include "engine/synth_engine.h"
+#include "engine/voice_slot.h"
 #include "gui/frame.h"
 #include "gui/h_slider.h"
 #include "gui/headless/headless_window.h"
@@ -192,14 +200,28 @@ bool isOfKind(gui::Control* c, ControlKind kind) {
     case K::TextEdit:
       return dynamic_cast<gui::TextEdit*>(c) != nullptr;
     case K::OptionMenu:
-    case K::VoiceList:
       return dynamic_cast<gui::OptionMenu*>(c) != nullptr;
+    case K::VoiceList:
+      return dynamic_cast<VoiceList*>(c) != nullptr;
     case K::HSlider:
       return dynamic_cast<gui::HSlider*>(c) != nullptr;
-    default: {
-      auto* display = dynamic_cast<EditorDisplay*>(c);
-      return display && display->kind() == kind;
+    case K::HarmonicsDisplay:
+      return dynamic_cast<HarmonicsDisplay*>(c) != nullptr;
+    case K::HarmonicEnvelopeDisplay:
+      return dynamic_cast<HarmonicEnvelopeDisplay*>(c) != nullptr;
+    case K::NoiseEnvelopeDisplay:
+      return dynamic_cast<NoiseEnvelopeDisplay*>(c) != nullptr;
+    case K::MorphEnvelopeDisplay:
+      return dynamic_cast<MorphEnvelopeDisplay*>(c) != nullptr;
+    case K::NoiseSpectrumDisplay:
+    case K::FormantCurveDisplay: {
+      auto* display = dynamic_cast<FrequencyCurveDisplay*>(c);
+      return display && display->range() == (kind == K::NoiseSpectrumDisplay ? 50.0f : 2.0f);
     }
+    case K::MorphPad:
+      return dynamic_cast<MorphPad*>(c) != nullptr;
+    default:
+      return false;
   }
 }
 
@@ -367,6 +389,49 @@ TEST_F(EditorWindow, WritesFromAnotherThreadMeanwhileOpeningAndClosingAreSafe) {
 }
 
 // Writes the eight pages as PNGs into the folder named by VT7000_EDITOR_SNAPSHOTS.
+TEST_F(EditorWindow, ADisplayEditChangesOnlyItsCopyUntilTheRelease) {
+  // Voice A: one harmonic with three times, in both layers of the first multisample.
+  SynthEngine& engine = *plugin->getEngine();
+  VoiceSlot& slot = engine.slot(0);
+  for (int layer = 0; layer < 2; ++layer) {
+    HarmonicSet& set = slot.harmonics[0][layer];
+    set.reset();
+    set.amplitude[0].add(0.0f, 0.0f);
+    set.amplitude[0].add(1.0f, 0.5f);
+    set.amplitude[0].add(2.0f, 0.0f);
+    for (float t : {0.0f, 1.0f, 2.0f}) set.frequency[0].add(t, 1.0f);
+    set.buildTotal();
+    set.updateDuration();
+  }
+  ASSERT_TRUE(open());
+  effect->setParameter(effect, 181, 0.0f);  // voice A's page
+  idle();
+  ASSERT_EQ(editor->currentPage(), 0);
+  auto* envelope = static_cast<HarmonicEnvelopeDisplay*>(find(0, 175, ControlKind::HarmonicEnvelopeDisplay));
+  ASSERT_NE(envelope, nullptr);
+  const int layer = engine.getParameter(SoftLoudButtonA) > 0.0f ? 1 : 0;
+  const HarmonicSet& live = slot.harmonics[0][layer];
+  const HarmonicSet* copy = envelope->boundSet();
+  ASSERT_NE(copy, nullptr);
+  ASSERT_NE(copy, &live);
+  ASSERT_EQ(envelope->pointCount(), 3);
+
+  // Drag the middle point (the sum 0.5 is a quarter of the plot) up to half the plot.
+  const gui::Point page(kPageLeft, kPageTop);
+  const gui::Point grab = envelope->pointPosition(1) + page;
+  const gui::Rect plot = envelope->plotRect();
+  auto& window = *static_cast<gui::HeadlessWindow*>(editor->getFrame()->platformWindow());
+  window.press(grab);
+  window.move(gui::Point(grab.x, plot.top + plot.height() / 2 + page.y));
+  EXPECT_NEAR(copy->amplitude[0].y(1), 1.0f, 0.03f);
+  EXPECT_EQ(live.amplitude[0].y(1), 0.5f);  // the engine still plays the old list
+  window.release(gui::Point(grab.x, plot.top + plot.height() / 2 + page.y));
+  // Released: the copy went to the engine whole through a staged load.
+  EXPECT_NEAR(live.amplitude[0].y(1), copy->amplitude[0].y(1), 1e-6f);
+  EXPECT_EQ(live.amplitude[0].count(), 3);
+  close();
+}
+
 TEST_F(EditorWindow, SnapshotsOfEveryPage) {
   const char* folder = std::getenv("VT7000_EDITOR_SNAPSHOTS");
   if (!folder) GTEST_SKIP() << "set VT7000_EDITOR_SNAPSHOTS to a folder to write the pages";

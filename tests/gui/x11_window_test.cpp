@@ -6,6 +6,7 @@
 // gtest and the framework first: Xlib's macros (None, Status) would break them.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -81,6 +82,9 @@ TEST_F(X11WindowTest, ShowsTheHeadlessPicturePixelForPixelAfterOpenRedrawAndReop
     for (int x = 0; x < 800; ++x)
       ASSERT_EQ(editor.getFrame()->surface().pixel(x, y), headless.headless().screen().pixel(x, y));
   EXPECT_EQ(mismatches(), 0) << "open must leave the picture on the server before it returns";
+  const bool shm = static_cast<X11Window*>(editor.getFrame()->platformWindow())->usesSharedMemory();
+  RecordProperty("blits", shm ? "MIT-SHM" : "XPutImage");
+  std::printf("editor blits through %s\n", shm ? "MIT-SHM" : "XPutImage");
 
   editor.knob->setValue(0.95f);
   editor.menu->setCurrent(1);
@@ -90,6 +94,16 @@ TEST_F(X11WindowTest, ShowsTheHeadlessPicturePixelForPixelAfterOpenRedrawAndReop
 
   editor.close();
   ASSERT_TRUE(openNative());
+  EXPECT_EQ(mismatches(), 0);
+
+  // Without shared memory (remote displays) the same pixels arrive through XPutImage.
+  editor.close();
+  editor.setWindowFactory(
+      [](Frame& frame, void* parentWindow) -> PlatformWindow* { return new X11Window(frame, parentWindow, false); });
+  ASSERT_TRUE(editor.open(reinterpret_cast<void*>(static_cast<std::uintptr_t>(parent))));
+  EXPECT_FALSE(static_cast<X11Window*>(editor.getFrame()->platformWindow())->usesSharedMemory());
+  editor.knob->setValue(0.3f);
+  editor.idle();
   EXPECT_EQ(mismatches(), 0);
 }
 
