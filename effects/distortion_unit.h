@@ -1,9 +1,11 @@
 // The first unit of the chain, on the mono voice sum: soft-knee distortion,
 // tube saturation, a compressor with instant attack and quarter-second
 // recovery, and a bass boost. Each stage is skipped while its amount is 0.
+// Once the unit runs, a changed amount glides to its new value.
 #pragma once
 
 #include "effects/biquad.h"
+#include "effects/smoothed_value.h"
 
 namespace vt {
 
@@ -13,7 +15,8 @@ public:
 
   // Stores the rate (unsupported rates leave the unit idle) and designs the bass filters.
   void setSampleRate(float rate);
-  // Clears the bass filters' memories; the compressor keeps its gain.
+  // Clears the bass filters' memories; the compressor keeps its gain. The
+  // amounts take their values at once.
   void reset();
 
   void setDistortion(float value);
@@ -39,6 +42,15 @@ private:
   void applyTube(float* samples, int count) const;
   void applyCompressor(float* samples, int count);
   void applyBassBoost(float* samples, int count);
+  // Every stage sample by sample while an amount glides.
+  void processGliding(float* samples, int count);
+  void settleIfIdle();
+
+  SmoothedValue distortionGlide;
+  SmoothedValue tubeGlide;
+  SmoothedValue compressGlide{1.0f};  // the make-up gain 1 / (1 - compress)
+  SmoothedValue bassGlide;
+  bool running = false;
 };
 
 }  // namespace vt

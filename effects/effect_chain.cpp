@@ -34,22 +34,30 @@ void EffectChain::reset() {
 }
 
 void EffectChain::setFilterOn(float value) {
-  filterOn = value > 0.5f;
+  const bool on = value > 0.5f;
+  if (on == filterOn) return;  // a re-sent switch value clears nothing
+  filterOn = on;
   filter.reset();
 }
 
 void EffectChain::setChorusOn(float value) {
-  chorusOn = value > 0.5f;
+  const bool on = value > 0.5f;
+  if (on == chorusOn) return;  // a re-sent switch value clears nothing
+  chorusOn = on;
   chorus.reset();
 }
 
 void EffectChain::setDelayOn(float value) {
-  delayOn = value > 0.5f;
+  const bool on = value > 0.5f;
+  if (on == delayOn) return;  // a re-sent switch value clears nothing
+  delayOn = on;
   delay.reset();
 }
 
 void EffectChain::setReverbOn(float value) {
-  reverbOn = value > 0.5f;
+  const bool on = value > 0.5f;
+  if (on == reverbOn) return;  // a re-sent switch value clears nothing
+  reverbOn = on;
   reverb.reset();
 }
 
@@ -59,7 +67,7 @@ void EffectChain::process(float* x, float* y, int frames) {
     copySamples(x, y, frames);
     return;
   }
-  if (!brightness.isBypassed()) brightness.process(x, frames);
+  brightness.process(x, frames);  // passes the signal through while bypassed
   if (distortionOn) distortion.process(x, frames);
   if (filterOn) filter.process(x, frames);
   if (chorusOn && chorus.isActive()) {

@@ -33,6 +33,12 @@ public:
   // Processes the mono voice sum x in place and produces the stereo pair (x, y).
   void process(float* x, float* y, int frames);
 
+  // True while a running delay or reverb still holds a sound above the
+  // silence level that later blocks would play.
+  bool holdsTail() const { return (delayOn && delay.holdsTail()) || (reverbOn && reverb.holdsTail()); }
+  static constexpr float kTailThreshold = SyncDelay::kTailThreshold;
+  static_assert(SyncDelay::kTailThreshold == ReverbUnit::kTailThreshold, "one silence level for every tail");
+
   // Settings, as normalised parameter values. A switch is on above 0.5.
   void setBrightness(float value) { brightness.setBrightness(value); }
   void setDistortionOn(float value) { distortionOn = value > 0.5f; }

@@ -15,7 +15,8 @@ constexpr float kMaxCutoffHz = kMinCutoffHz + kCutoffRangeHz;
 // Keeps the cutoff below Nyquist at low sample rates, where 16 kHz would put
 // the bilinear pre-warp past its pole and make the cascade unstable.
 constexpr double kMaxCutoffRatio = 0.45;
-constexpr int kRedesignInterval = 32;  // housekeeping once the counter has reached this
+constexpr int kRedesignInterval = 32;      // housekeeping once the counter has reached this
+constexpr int kGlideRedesignInterval = 3;  // every 4 samples while a setting glides
 constexpr float kInputScale = 0.5f;
 constexpr float kOutputScale = 2.0f;
 constexpr float kSaturationThreshold = 0.3f;
@@ -24,6 +25,8 @@ constexpr float kEnvelopeRiseSeconds = 0.505f;
 constexpr float kInvSqrt2 = 0.707107f;
 constexpr double kPeakBandwidthOctaves = 1.0;
 constexpr double kPeakGainDbPerResonance = 4.0;
+constexpr float kGlideSeconds = 0.02f;      // cutoff, resonance and envelope amount
+constexpr float kModeFadeSeconds = 0.015f;  // cross-fade between two modes
 
 // Denominators of the two sections of a fourth-order Butterworth prototype.
 constexpr double kPrototypeDamping[2] = {0.765367, 1.847759};
@@ -52,6 +55,11 @@ EffectFilter::EffectFilter() { reset(); }
 
 void EffectFilter::setSampleRate(float rate) {
   sampleRate = effectSampleRateFor(rate);
+  cutoffGlide.setRampTime(sampleRate, kGlideSeconds);
+  resonanceGlide.setRampTime(sampleRate, kGlideSeconds);
+  envGlide.setRampTime(sampleRate, kGlideSeconds);
+  const int fade = static_cast<int>(sampleRate * kModeFadeSeconds);
+  fadeLength = fade > 1 ? fade : 1;
   reset();
 }
 
@@ -66,34 +74,70 @@ void EffectFilter::reset() {
   // what was left in the peaking section from an earlier run.
   biquadA.resetState();
   biquadB.resetState();
+  highPass.resetState();
   envelope = 0.0f;
   samplesSinceDesign = 0;
+  running = false;
+  fadeRemaining = 0;
+  previousMode = mode;
+  cutoffGlide.snap();
+  resonanceGlide.snap();
+  envGlide.snap();
   design();
 }
 
+void EffectFilter::settleIfIdle() {
+  if (running) return;
+  cutoffGlide.snap();
+  resonanceGlide.snap();
+  envGlide.snap();
+  fadeRemaining = 0;
+  previousMode = mode;
+}
+
 void EffectFilter::setMode(float value) {
-  const int m = static_cast<int>(limitToUnit(value) * 3.0f + 0.5f);
-  mode = m > kLowPass24 ? kLowPass24 : m;
+  const int m0 = static_cast<int>(limitToUnit(value) * 3.0f + 0.5f);
+  const int m = m0 > kLowPass24 ? kLowPass24 : m0;
+  if (m != mode) {
+    if (fadeRemaining > 0 && m == previousMode) {
+      // Back to the mode still fading out: reverse the running cross-fade.
+      previousMode = mode;
+      fadeRemaining = fadeLength - fadeRemaining;
+    } else {
+      previousMode = mode;
+      clearModeState(m);
+      fadeRemaining = fadeLength;
+    }
+    mode = m;
+  }
+  settleIfIdle();
   design();
 }
 
 void EffectFilter::setEnvAmount(float value) {
   envAmount = limitToUnit(value);
+  envGlide.setTarget(envAmount);
+  settleIfIdle();
   design();
 }
 
 void EffectFilter::setCutoff(float value) {
   cutoff = limitToUnit(value);
+  cutoffGlide.setTarget(cutoff);
+  settleIfIdle();
   design();
 }
 
 void EffectFilter::setResonance(float value) {
   resonance = limitToUnit(value);
+  resonanceGlide.setTarget(resonance);
+  settleIfIdle();
   design();
 }
 
 float EffectFilter::cutoffFrequency() const {
-  const float x = (envelope * envAmount + 1.0f - envAmount) * cutoff;
+  const float amount = envGlide.current();
+  const float x = (envelope * amount + 1.0f - amount) * cutoffGlide.current();
   if (x >= 1.0f) return kMaxCutoffHz;
   if (!(x > 0.0f)) return kMinCutoffHz;
   float q = -0.25f * std::log10(1.0f - x);
@@ -109,16 +153,31 @@ void EffectFilter::design() {
   const double nyquistGuard = kMaxCutoffRatio * sampleRate;
   if (fc > nyquistGuard) fc = nyquistGuard;
   const double r = resonanceFigure();
+  designMode(mode, fc, r);
+  if (fadeRemaining > 0 && previousMode != mode) designMode(previousMode, fc, r);
+  flushMemories();
+}
 
-  if (mode == kLowPass24) {
+void EffectFilter::designMode(int m, double fc, double r) {
+  if (m == kLowPass24) {
     designLowPassCascade(fc, r);
-  } else if (mode == kBandPass) {
+  } else if (m == kBandPass) {
     biquadA.designBandPass(sampleRate, fc, r);
     biquadB.designPeak(sampleRate, fc, kPeakBandwidthOctaves, kPeakGainDbPerResonance * r);
   } else {
-    biquadA.designHighPass(sampleRate, fc, r, true);
+    highPass.designHighPass(sampleRate, fc, r, true);
   }
-  flushMemories();
+}
+
+void EffectFilter::clearModeState(int m) {
+  if (m == kLowPass24) {
+    for (auto& h : sectionHistory) h[0] = h[1] = 0.0f;
+  } else if (m == kBandPass) {
+    biquadA.resetState();
+    biquadB.resetState();
+  } else {
+    highPass.resetState();
+  }
 }
 
 void EffectFilter::designLowPassCascade(double fc, double r) {
@@ -160,13 +219,32 @@ void EffectFilter::flushMemories() {
     flushFloat(sectionHistory[s][1]);
   }
   biquadA.flushOutputState();
+  highPass.flushOutputState();
+}
+
+float EffectFilter::runMode(int m, float x) {
+  if (m == kLowPass24) {
+    float y = gain * x;
+    for (int s = 0; s < sectionCount; ++s) {
+      const float* k = sectionCoefs[s];
+      float* h = sectionHistory[s];
+      const float w = y - k[0] * h[0] - k[1] * h[1];
+      y = w + k[2] * h[0] + k[3] * h[1];
+      h[1] = h[0];
+      h[0] = w;
+    }
+    return y;
+  }
+  if (m == kBandPass) return biquadB.process(biquadA.process(x));
+  return highPass.process(x);
 }
 
 void EffectFilter::process(float* samples, int count) {
   if (sampleRate <= 0.0f || !samples) return;
+  running = true;
   const float fall = 1.0f / (kEnvelopeFallSeconds * sampleRate);
   const float rise = 1.0f / (kEnvelopeRiseSeconds * sampleRate);
-  const float ceiling = resonanceFigure();
+  float ceiling = resonanceFigure();
 
   for (int i = 0; i < count; ++i) {
     const float x = samples[i] * kInputScale;
@@ -184,33 +262,35 @@ void EffectFilter::process(float* samples, int count) {
     }
 
     // The counter advances before a due design resets it, so the cutoff follows
-    // the envelope every 33 samples. It stops just past the interval so that it
-    // cannot overflow in long runs.
-    const bool due = samplesSinceDesign >= kRedesignInterval;
+    // the envelope (and gliding settings) every 33 samples. It stops just past
+    // the interval so that it cannot overflow in long runs.
+    // While a setting glides the design follows it in finer steps: coarse
+    // coefficient jumps ring in a resonant filter.
+    const bool gliding = cutoffGlide.ramping() || resonanceGlide.ramping() || envGlide.ramping();
+    const int interval = gliding ? kGlideRedesignInterval : kRedesignInterval;
+    const bool due = samplesSinceDesign >= interval;
     if (samplesSinceDesign <= kRedesignInterval) ++samplesSinceDesign;
     if (due) {
-      if (envAmount != 0.0f) {
+      if (gliding) {
+        cutoffGlide.advance(interval + 1);
+        resonanceGlide.advance(interval + 1);
+        envGlide.advance(interval + 1);
+        ceiling = resonanceFigure();
+      }
+      if (gliding || envGlide.current() != 0.0f) {
         design();
       } else {
         flushMemories();
       }
     }
 
-    float y;
-    if (mode == kLowPass24) {
-      y = gain * x;
-      for (int s = 0; s < sectionCount; ++s) {
-        const float* k = sectionCoefs[s];
-        float* h = sectionHistory[s];
-        const float w = y - k[0] * h[0] - k[1] * h[1];
-        y = w + k[2] * h[0] + k[3] * h[1];
-        h[1] = h[0];
-        h[0] = w;
-      }
-    } else if (mode == kBandPass) {
-      y = biquadB.process(biquadA.process(x));
-    } else {
-      y = biquadA.process(x);
+    float y = runMode(mode, x);
+    if (fadeRemaining > 0) {
+      // The old mode keeps running while it fades out under the new one.
+      const float w = static_cast<float>(fadeRemaining) / static_cast<float>(fadeLength);
+      const float old = runMode(previousMode, x);
+      y = old * w + y * (1.0f - w);
+      if (--fadeRemaining == 0) previousMode = mode;
     }
     samples[i] = kOutputScale * saturate(y, ceiling);
   }

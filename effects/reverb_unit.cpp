@@ -1,7 +1,9 @@
 #include "effects/reverb_unit.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <new>
 
 #include "effects/effect_limits.h"
@@ -17,6 +19,7 @@ constexpr float kDampScale = 0.4f;
 constexpr float kWetScale = 0.75f;
 constexpr float kDryScale = 0.5f;
 constexpr float kRightWetSlope = 0.3f;
+constexpr float kGlideSeconds = 0.015f;
 
 // True for zero and denormal floats (all exponent bits clear).
 bool exponentIsZero(float v) {
@@ -61,6 +64,7 @@ ReverbUnit::~ReverbUnit() { delete[] storage; }
 
 void ReverbUnit::setSampleRate(float rate) {
   sampleRate = effectSampleRateFor(rate);
+  for (SmoothedValue* v : {&wetGlide, &dryGlide, &rightScaleGlide}) v->setRampTime(sampleRate, kGlideSeconds);
   auto resize = [this](int length, int capacity) {
     const int size = scaledLength(length, sampleRate);
     return size < 1 ? 1 : (size > capacity ? capacity : size);
@@ -77,7 +81,19 @@ void ReverbUnit::setSampleRate(float rate) {
   reset();
 }
 
+void ReverbUnit::settleIfIdle() {
+  wetGlide.setTarget(wet);
+  dryGlide.setTarget(dry);
+  rightScaleGlide.setTarget(rightWetScale);
+  if (running) return;
+  wetGlide.snap();
+  dryGlide.snap();
+  rightScaleGlide.snap();
+}
+
 void ReverbUnit::reset() {
+  running = false;
+  settleIfIdle();
   // The damping memories are cleared with the lines: left alone they would
   // feed a faint remainder of the old tail back into the cleared combs.
   for (Comb& c : combs) c.filterStore = 0.0f;
@@ -91,6 +107,7 @@ void ReverbUnit::setMix(float value) {
   const float v = limitToUnit(value);
   wet = v * kWetScale;
   dry = 1.0f - v * kDryScale;
+  settleIfIdle();
 }
 
 void ReverbUnit::setSize(float value) {
@@ -98,6 +115,7 @@ void ReverbUnit::setSize(float value) {
   roomSize = v * kSizeScale + kSizeOffset;
   rightWetScale = v <= 0.5f ? 1.0f : 1.0f - kRightWetSlope * (v - 0.5f);
   updateCombs();
+  settleIfIdle();
 }
 
 void ReverbUnit::setDecay(float value) {
@@ -115,6 +133,8 @@ void ReverbUnit::updateCombs() {
 
 void ReverbUnit::process(float* left, float* right, int count) {
   if (!isActive() || !left || !right || count <= 0) return;
+  running = true;
+  const bool gliding = wetGlide.ramping() || dryGlide.ramping() || rightScaleGlide.ramping();
   for (int i = 0; i < count; ++i) {
     const float x = (left[i] + right[i]) * inputGain;
     float s = 0.0f;
@@ -123,10 +143,29 @@ void ReverbUnit::process(float* left, float* right, int count) {
     float yr = s;
     for (AllPass& a : allPassLeft) yl = a.step(yl);
     for (AllPass& a : allPassRight) yr = a.step(yr);
-    left[i] = left[i] * dry + yl * wet;
-    right[i] = right[i] * dry + rightWetScale * (yr * wet);
+    const float w = gliding ? wetGlide.next() : wetGlide.current();
+    const float d = gliding ? dryGlide.next() : dryGlide.current();
+    const float rs = gliding ? rightScaleGlide.next() : rightScaleGlide.current();
+    left[i] = left[i] * d + yl * w;
+    right[i] = right[i] * d + rs * (yr * w);
   }
   cleanDenormals();
+}
+
+bool ReverbUnit::holdsTail() const {
+  if (!isActive()) return false;
+  auto loud = [](const float* line, int size) {
+    for (int i = 0; i < size; ++i)
+      if (std::fabs(line[i]) > kTailThreshold) return true;
+    return false;
+  };
+  for (const Comb& c : combs)
+    if (std::fabs(c.filterStore) > kTailThreshold || loud(c.buffer, c.size)) return true;
+  for (const AllPass& a : allPassLeft)
+    if (loud(a.buffer, a.size)) return true;
+  for (const AllPass& a : allPassRight)
+    if (loud(a.buffer, a.size)) return true;
+  return false;
 }
 
 void ReverbUnit::cleanDenormals() {

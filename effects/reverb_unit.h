@@ -3,8 +3,11 @@
 // channel (the right chain slightly longer for stereo spread). Buffers are
 // sized at construction for the highest sample rate; a rate change only
 // rescales the lengths and clears the lines, the mix, size and decay settings
-// stay as they were last written.
+// stay as they were last written. Once the reverb runs, a changed mix (and the
+// right channel's wet scale that follows the size) glides to its new value.
 #pragma once
+
+#include "effects/smoothed_value.h"
 
 namespace vt {
 
@@ -75,6 +78,12 @@ public:
   // Both blocks in place; does nothing while inactive.
   void process(float* left, float* right, int count);
 
+  // True while a line or damping memory holds a value above kTailThreshold in
+  // magnitude (a scan of every line: meant for the moments a caller is about
+  // to stop running the unit, not for every block).
+  bool holdsTail() const;
+  static constexpr float kTailThreshold = 0.00003f;
+
   float inputGain = kInputGain;
   float roomSize = 0.84f;
   float damp = 0.2f;
@@ -88,6 +97,12 @@ public:
 
 private:
   void updateCombs();
+  void settleIfIdle();
+
+  SmoothedValue wetGlide{1.0f};
+  SmoothedValue dryGlide{0.0f};
+  SmoothedValue rightScaleGlide{1.0f};
+  bool running = false;  // processed since the last reset
   void cleanDenormals();
 
   float* storage = nullptr;  // one block holding every line at its largest size

@@ -4,15 +4,14 @@
 #include <new>
 
 #include "effects/effect_limits.h"
+#include "effects/note_fraction.h"
 
 namespace vt {
 
 namespace {
 
-constexpr int kLastSingleStep = 16;  // steps 1..16 are that many sixteenths
-constexpr int kWholeNoteSteps = 15;  // steps 17..20 are (n - 15) whole notes
-constexpr float kSixteenthsPerWhole = 16.0f;
 constexpr float kBeatsPerSixteenth = 0.25f;
+constexpr float kGlideSeconds = 0.015f;
 
 void clearLine(float* line, int& used) {
   for (int i = 0; i < used; ++i) line[i] = 0.0f;
@@ -40,32 +39,48 @@ SyncDelay::~SyncDelay() {
 
 void SyncDelay::setSampleRate(float rate) {
   sampleRate = effectSampleRateFor(rate);
+  mixGlide.setRampTime(sampleRate, kGlideSeconds);
+  feedbackGlide.setRampTime(sampleRate, kGlideSeconds);
   reset();
 }
 
 void SyncDelay::reset() {
+  running = false;
+  mixGlide.snap();
+  feedbackGlide.snap();
   posLeft = posRight = 0;
+  quietLeft = quietRight = kQuietForever;
   if (bufferLeft) clearLine(bufferLeft, usedLeft);
   if (bufferRight) clearLine(bufferRight, usedRight);
 }
 
-void SyncDelay::setMix(float value) { mix = limitToUnit(value) * 0.5f; }
+void SyncDelay::setMix(float value) {
+  mix = limitToUnit(value) * 0.5f;
+  mixGlide.setTarget(mix);
+  if (!running) mixGlide.snap();
+}
 
-void SyncDelay::setFeedback(float value) { feedback = limitToUnit(value) * kMaxFeedback; }
+void SyncDelay::setFeedback(float value) {
+  feedback = limitToUnit(value) * kMaxFeedback;
+  feedbackGlide.setTarget(feedback);
+  if (!running) feedbackGlide.snap();
+}
 
 float SyncDelay::sixteenthsForValue(float value) {
-  int n = 1 + static_cast<int>(kSyncSteps * (1.0f - limitToUnit(value)));
-  if (n > kSyncSteps) n = kSyncSteps;
-  return n <= kLastSingleStep ? static_cast<float>(n) : static_cast<float>(n - kWholeNoteSteps) * kSixteenthsPerWhole;
+  return static_cast<float>(noteFractionSixteenths(noteFractionStep(value)));
 }
 
 void SyncDelay::setSyncLeft(float value) {
-  syncLeft = sixteenthsForValue(value);
+  const float sixteenths = sixteenthsForValue(value);
+  if (sixteenths == syncLeft) return;  // hosts re-send unchanged values
+  syncLeft = sixteenths;
   reset();
 }
 
 void SyncDelay::setSyncRight(float value) {
-  syncRight = sixteenthsForValue(value);
+  const float sixteenths = sixteenthsForValue(value);
+  if (sixteenths == syncRight) return;
+  syncRight = sixteenths;
   reset();
 }
 
@@ -92,23 +107,52 @@ int SyncDelay::lengthFor(float sixteenths) const {
   return length > 1 ? length : 1;
 }
 
-void SyncDelay::processChannel(float* samples, int count, float* line, int& pos, int& used, int length) const {
+void SyncDelay::processChannel(float* samples, int count, float* line, int& pos, int& used, int& quiet,
+                               int length) const {
   if (pos >= length) pos = 0;  // the line got shorter: start again rather than read past it
   if (used < length) used = length;
-  const float dry = 1.0f - mix;
-  for (int i = 0; i < count; ++i) {
-    const float d = line[pos];
-    const float x = samples[i];
-    samples[i] = mix * d + dry * x;
-    line[pos] = x + feedback * d;
-    if (++pos >= length) pos = 0;
+  int run = quiet;
+  if (!mixGlide.ramping() && !feedbackGlide.ramping()) {
+    const float wet = mixGlide.current();
+    const float dry = 1.0f - wet;
+    const float back = feedbackGlide.current();
+    for (int i = 0; i < count; ++i) {
+      const float d = line[pos];
+      const float x = samples[i];
+      samples[i] = wet * d + dry * x;
+      const float written = x + back * d;
+      line[pos] = written;
+      run = std::fabs(written) > kTailThreshold ? 0 : run + 1;
+      if (++pos >= length) pos = 0;
+    }
+  } else {
+    // Both channels glide alike: each follows its own copy of the two glides.
+    SmoothedValue wetGlide = mixGlide;
+    SmoothedValue backGlide = feedbackGlide;
+    for (int i = 0; i < count; ++i) {
+      const float wet = wetGlide.next();
+      const float back = backGlide.next();
+      const float d = line[pos];
+      const float x = samples[i];
+      samples[i] = wet * d + (1.0f - wet) * x;
+      const float written = x + back * d;
+      line[pos] = written;
+      run = std::fabs(written) > kTailThreshold ? 0 : run + 1;
+      if (++pos >= length) pos = 0;
+    }
   }
+  quiet = run < kQuietForever ? run : kQuietForever;
 }
 
 void SyncDelay::process(float* left, float* right, int count) {
   if (!isActive() || !left || !right || count <= 0) return;
-  processChannel(left, count, bufferLeft, posLeft, usedLeft, lengthFor(syncLeft));
-  processChannel(right, count, bufferRight, posRight, usedRight, lengthFor(syncRight));
+  lengthLeft = lengthFor(syncLeft);
+  lengthRight = lengthFor(syncRight);
+  processChannel(left, count, bufferLeft, posLeft, usedLeft, quietLeft, lengthLeft);
+  processChannel(right, count, bufferRight, posRight, usedRight, quietRight, lengthRight);
+  running = true;
+  mixGlide.advance(count);
+  feedbackGlide.advance(count);
 }
 
 }  // namespace vt

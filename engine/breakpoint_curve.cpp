@@ -134,6 +134,13 @@ void BreakpointCurve::truncateAfter(float x) {
   clearCache();
 }
 
+void BreakpointCurve::keepFirst(int n) {
+  if (n < 0) n = 0;
+  if (n >= pointCount) return;
+  pointCount = n;
+  clearCache();
+}
+
 void BreakpointCurve::removeAt(int index) {
   if (index < 0 || index >= pointCount) return;
   const size_t moved = sizeof(float) * static_cast<size_t>(pointCount - index - 1);

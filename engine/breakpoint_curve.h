@@ -63,6 +63,7 @@ public:
   void clearCache();  // forget the last lookup (after the x axis changed)
 
   void truncateAfter(float x);  // keeps the points with x_i <= x
+  void keepFirst(int n);        // keeps at most the first n points
   void removeAt(int index);
 
   // Moves point i to a new x (below 0 becomes 0); owning curves only.

@@ -57,6 +57,14 @@ void HarmonicSet::validate() {
   updateDuration();
 }
 
+void HarmonicSet::fitToSharedAxis(int index) {
+  if (index < 0 || index >= kCurves) return;
+  BreakpointCurve& c = curve(index);
+  if (c.ownsAxis()) return;
+  const BreakpointCurve& owner = index < kHarmonics ? amplitude[0] : frequency[0];
+  if (owner.ownsAxis() && owner.xData() == c.xData()) c.keepFirst(owner.count());
+}
+
 void HarmonicSet::updateDuration() {
   float longest = 0.0f;
   for (int h = 0; h < kHarmonics; ++h)

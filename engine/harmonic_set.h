@@ -42,6 +42,12 @@ public:
   // Both for every harmonic, then the duration.
   void validate();
 
+  // A curve that shares another curve's time axis keeps no more points than
+  // that axis holds: points beyond it would read whatever x values the axis
+  // array held before, so the same data would load differently into a fresh
+  // and a used set.
+  void fitToSharedAxis(int index);
+
   // duration = the largest last time over the 64 amplitude curves.
   void updateDuration();
   // total = the sum of the 64 amplitudes at each time of amplitude[0]'s axis.

@@ -111,13 +111,16 @@ void KeyInterpolationCache::buildCurve(int curve, const BreakpointCurve* const r
     return;
   }
 
+  // An amplitude curve keeps its last place for the closing silent point, so a
+  // long note still fades out at its end when the merged times fill the table.
+  const int places = frequency ? kTimes : kTimes - 1;
   int head[kRecordings] = {0, 0, 0, 0};
   int filled = 0;
   int passed = 0;  // merge steps passed over since the last kept time
   int skip = 0;
   float lastKept = kNoTimeKept;
   float lastTimeKept = 0.0f;
-  while (filled < kTimes) {
+  while (filled < places) {
     bool any = false;
     float m = 0.0f;
     for (int q = 0; q < kRecordings; ++q) {
@@ -154,7 +157,7 @@ void KeyInterpolationCache::buildCurve(int curve, const BreakpointCurve* const r
     if (frequency) fillAbsentFrequencies(row);
     t[filled] = m;
     for (int q = 0; q < kRecordings; ++q) v[filled][q] = row[q];
-    const int placesLeft = kTimes - filled;  // counting the one now filled
+    const int placesLeft = places - filled;  // counting the one now filled
     ++filled;
     // A point at time 0 never hides the one after it.
     lastKept = (m == 0.0f) ? kNoTimeKept : m;
@@ -163,8 +166,14 @@ void KeyInterpolationCache::buildCurve(int curve, const BreakpointCurve* const r
     passed = 0;
   }
 
-  if (!frequency && filled > 0 && filled < kTimes) {
-    t[filled] = lastTimeKept + kEndStep;
+  if (!frequency && filled > 0) {
+    // Times the table had no room for still belong to the sound: it then falls
+    // to silence at the recordings' last time rather than just after the last kept one.
+    float closing = lastTimeKept + kEndStep;
+    for (int q = 0; q < kRecordings; ++q) {
+      if (head[q] < n[q] && recordings[q]->x(n[q] - 1) > closing) closing = recordings[q]->x(n[q] - 1);
+    }
+    t[filled] = closing;
     for (int q = 0; q < kRecordings; ++q) v[filled][q] = 0.0f;
     ++filled;
   }

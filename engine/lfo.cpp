@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "effects/note_fraction.h"
 #include "engine/parameter_choice.h"
 #include "engine/sine_table.h"
 #include "engine/voice_slot.h"
@@ -10,10 +11,6 @@ namespace vt {
 
 namespace {
 
-constexpr int kRateSteps = 20;          // the rate parameter picks one of 20 note fractions
-constexpr int kLastPlainMultiple = 16;  // up to here the period is a plain multiple of a sixteenth
-constexpr int kCoarseOffset = 15;       // then 32, 48, 64, 80 sixteenths
-constexpr int kCoarseStep = 16;
 constexpr float kSixteenth = 0.0625f;  // of a beat
 constexpr float kSecondsPerMinute = 60.0f;
 constexpr float kTwoPi = 6.283184f;
@@ -27,11 +24,7 @@ constexpr int kShapes = 3;
 float effectiveTempo(float hostTempo) { return hostTempo > 0.0f && hostTempo < 1.0e6f ? hostTempo : kDefaultTempo; }
 
 float lfoPeriod(float rateParameter, float hostTempo) {
-  // a = 1 + int((1 - rate) x 20), limited to 1..20; not a number gives the slowest.
-  const float steps = (1.0f - rateParameter) * kRateSteps;
-  int a = kRateSteps;
-  if (steps < static_cast<float>(kRateSteps - 1)) a = steps > 0.0f ? 1 + static_cast<int>(steps) : 1;
-  const int k = a <= kLastPlainMultiple ? a : (a - kCoarseOffset) * kCoarseStep;
+  const int k = noteFractionSixteenths(noteFractionStep(rateParameter));
   return kSecondsPerMinute / effectiveTempo(hostTempo) * kSixteenth * static_cast<float>(k);
 }
 

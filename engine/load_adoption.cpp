@@ -27,6 +27,9 @@ void copyVoiceHeader(VoiceSlot& to, const VoiceSlot& from, unsigned fields) {
   if (fields & PendingLoad::VoiceRowCount) to.rowCount = from.rowCount;
   if (fields & PendingLoad::VoiceLayerCount) to.layerCount = from.layerCount;
   if (fields & PendingLoad::VoiceMaxFrequency) to.maxFrequency = from.maxFrequency;
+  // Loop points read without the sound they were fitted to must still lie inside the live sound.
+  if (fields & (PendingLoad::VoiceLoopStart | PendingLoad::VoiceLoopEnd | PendingLoad::VoiceRowCount))
+    to.limitLoopToSound();
 }
 
 }  // namespace

@@ -52,6 +52,49 @@ int truncatedNumber(float v) {
   return static_cast<int>(v);
 }
 
+// When a queue is full, a message may take the place of a less important one:
+// controllers and pitch bend give way to notes, note-ons to note-offs, so that
+// a flood of controller data can never cost a note-off (a hanging note).
+enum MessageRank { kRankControl = 0, kRankNoteOn = 1, kRankNoteOff = 2 };
+
+MessageRank rankOf(const std::uint8_t* bytes) {
+  const std::uint8_t status = static_cast<std::uint8_t>(bytes[0] >> 4);
+  if (status == kNoteOff || (status == kNoteOn && (bytes[2] & 0x7F) == 0)) return kRankNoteOff;
+  if (status == kNoteOn) return kRankNoteOn;
+  return kRankControl;
+}
+
+// Whether two controller or bend messages set the same thing (same status byte,
+// and for a controller the same number), so that the later value supersedes.
+bool setsTheSameValue(const std::uint8_t* a, const std::uint8_t* b) {
+  if (a[0] != b[0]) return false;
+  return (a[0] >> 4) != kControlChange || (a[1] & 0x7F) == (b[1] & 0x7F);
+}
+
+// Appends to 'queue'; when it is full, makes room by dropping the latest queued
+// message of a lower rank, or, for a controller or bend, the latest queued
+// message that sets the same value (the newest value wins). A message that
+// finds nothing to displace is dropped.
+void pushMakingRoom(EventQueue& queue, const std::uint8_t* bytes, int length, std::int32_t deltaFrames) {
+  if (!queue.full()) {
+    queue.push(bytes, length, deltaFrames);
+    return;
+  }
+  std::uint8_t message[3] = {0, 0, 0};
+  for (int i = 0; i < 3 && i < length; ++i) message[i] = bytes[i];
+  const MessageRank rank = rankOf(message);
+  int victim = -1;
+  for (int r = kRankControl; victim < 0 && r < rank; ++r)
+    for (int i = queue.count - 1; i >= 0 && victim < 0; --i)
+      if (rankOf(queue.bytes[i]) == r) victim = i;
+  if (victim < 0 && rank == kRankControl)
+    for (int i = queue.count - 1; i >= 0 && victim < 0; --i)
+      if (setsTheSameValue(queue.bytes[i], message)) victim = i;
+  if (victim < 0) return;
+  queue.removeAt(victim);
+  queue.push(message, 3, deltaFrames);
+}
+
 }  // namespace
 
 int SynthEngine::resolveController(int controller, int value, float* parameterValue) {
@@ -82,19 +125,18 @@ void SynthEngine::queueMessage(const std::uint8_t* bytes, int length, std::int32
   if (!bytes || length <= 0) return;
   const std::uint8_t status = static_cast<std::uint8_t>(bytes[0] >> 4);
   if (status != kNoteOff && status != kNoteOn && status != kControlChange && status != kPitchBend) return;
-  if (voiceQueue.full() || effectQueue.full()) return;
 
   if (status == kControlChange && length >= 3) {
     const int controller = bytes[1] & 0x7F;
     if (controller < MidiLearnMap::kControllers) {
       const int target = resolveController(controller, bytes[2] & 0x7F, nullptr);
       if (isEffectParameter(target)) {
-        effectQueue.push(bytes, length, deltaFrames);
+        pushMakingRoom(effectQueue, bytes, length, deltaFrames);
         return;
       }
     }
   }
-  voiceQueue.push(bytes, length, deltaFrames);
+  pushMakingRoom(voiceQueue, bytes, length, deltaFrames);
 }
 
 bool SynthEngine::handleMessage(const std::uint8_t* bytes, int length) {

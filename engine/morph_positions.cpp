@@ -15,6 +15,14 @@ constexpr float kShortestEnvelopeLoop = 0.01f;  // seconds; a shorter loop holds
 
 bool on(float x) { return x > 0.5f; }
 
+MorphPositions withSteadyEnd(MorphPositions m) {
+  m.hx1 = m.hx;
+  m.hy1 = m.hy;
+  m.nx1 = m.nx;
+  m.ny1 = m.ny;
+  return m;
+}
+
 }  // namespace
 
 MorphPositions chooseMorphPositions(const float* p, BreakpointCurve* envelopes, float clock, float blockSeconds,
@@ -26,7 +34,7 @@ MorphPositions chooseMorphPositions(const float* p, BreakpointCurve* envelopes, 
   m.ny = p[MorphNoiseY];
   m.ax = p[MorphAmpX];
   m.ay = p[MorphAmpY];
-  if (!on(p[EnvelopeMorphOn]) || !envelopes) return m;
+  if (!on(p[EnvelopeMorphOn]) || !envelopes) return withSteadyEnd(m);
 
   float a = clock;
   float start = p[GlobalLoopStartTime] * kLoopTimeScale;
@@ -54,7 +62,7 @@ MorphPositions chooseMorphPositions(const float* p, BreakpointCurve* envelopes, 
   m.hy = (envelopes[kMorphEnvelopeHarmY].evaluate(a) + envelopes[kMorphEnvelopeHarmY].evaluate(b)) * 0.5f;
   m.nx = (envelopes[kMorphEnvelopeNoiseX].evaluate(a) + envelopes[kMorphEnvelopeNoiseX].evaluate(b)) * 0.5f;
   m.ny = (envelopes[kMorphEnvelopeNoiseY].evaluate(a) + envelopes[kMorphEnvelopeNoiseY].evaluate(b)) * 0.5f;
-  return m;
+  return withSteadyEnd(m);
 }
 
 }  // namespace vt

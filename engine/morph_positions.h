@@ -15,6 +15,12 @@ struct MorphPositions {
   float ny = 0.0f;
   float ax = 0.0f;
   float ay = 0.0f;
+  // The harmonic and noise positions at the block's end, where they glide
+  // within the block (a knob that moved); otherwise equal to those above.
+  float hx1 = 0.0f;
+  float hy1 = 0.0f;
+  float nx1 = 0.0f;
+  float ny1 = 0.0f;
 };
 
 // The six morph-envelope curves in their stored order: harmonic X/Y, noise X/Y, amplitude X/Y.

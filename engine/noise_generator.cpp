@@ -1,5 +1,7 @@
 #include "engine/noise_generator.h"
 
+#include <cmath>
+
 #include "engine/breakpoint_curve.h"
 #include "engine/noise_blend.h"
 #include "engine/noise_set.h"
@@ -22,6 +24,22 @@ bool positionsValid(const NoiseGrainState& state, int length) {
 
 }  // namespace
 
+void NoiseGenerator::buildWindow() {
+  // sqrt(p) sin(pi i / L): a grain and the one half a grain away weigh
+  // sqrt(p) sin and sqrt(p) cos of the same angle, whose squares sum to p.
+  const int length = synth.grainLength();
+  const double level = std::sqrt(kCrossFadePower);
+  const double pi = 3.14159265358979323846;
+  for (int i = 0; i < NoiseGrainSynth::kMaxGrainLength; ++i)
+    window[i] = i < length ? static_cast<float>(level * std::sin(pi * i / length)) : 0.0f;
+}
+
+void NoiseGenerator::windowedGrain(const float* spectrum, const float* formant, float* grain) {
+  synth.synthesize(spectrum, formant, randomSource, grain);
+  const int length = synth.grainLength();
+  for (int i = 0; i < length; ++i) grain[i] *= window[i];
+}
+
 bool NoiseGenerator::startsGrain(const NoiseGrainState& state, int n) const {
   if (n <= 0) return false;
   const int length = synth.grainLength();
@@ -36,27 +54,16 @@ void NoiseGenerator::renderSpectrum(const float* spectrum, float* output, int n,
   if (!spectrum) spectrum = kZeroSpectrum;
   const int length = synth.grainLength();
   const int halfLength = length / 2;
-  const float fadeStep = 1.0f / halfLength;
 
   // Both positions 0 (a new note), or positions left by another grain length after a
   // sample-rate change: start with a fresh grain in buffer 1 and silence in buffer 2.
   if (!positionsValid(state, length)) {
     state.i1 = 0;
-    synth.synthesize(spectrum, formant, randomSource, state.buffer1);
+    windowedGrain(spectrum, formant, state.buffer1);
     for (int t = 0; t < length; ++t) state.buffer2[t] = 0.0f;
     state.i2 = halfLength;
   }
 
-  // c is the weight of buffer 2: it falls to 0 while buffer 1's grain rises over its first
-  // half and climbs back to 1 while that grain falls over its second half.
-  float c, step;
-  if (state.i1 > halfLength) {
-    c = static_cast<float>(state.i1 - halfLength) / halfLength;
-    step = fadeStep;
-  } else {
-    c = 1.0f - static_cast<float>(state.i1) / halfLength;
-    step = -fadeStep;
-  }
   const float scale = synth.grainScale();
   const float ampStart = a0 * scale;
   const float ampStep = (a1 - a0) * scale / n;
@@ -66,31 +73,26 @@ void NoiseGenerator::renderSpectrum(const float* spectrum, float* output, int n,
   int k = 0;
   while (k < n) {
     if (i1 >= length) {
-      synth.synthesize(spectrum, formant, randomSource, state.buffer1);
+      windowedGrain(spectrum, formant, state.buffer1);
       i1 = 0;
-      c = 1.0f;
-      step = -fadeStep;
     }
     if (i2 >= length) {
-      synth.synthesize(spectrum, formant, randomSource, state.buffer2);
+      windowedGrain(spectrum, formant, state.buffer2);
       i2 = 0;
-      c = 0.0f;
-      step = fadeStep;
     }
     // Run up to the next grain start or the end of the block.
     int run = n - k;
     if (length - i1 < run) run = length - i1;
     if (length - i2 < run) run = length - i2;
+    // The grains carry their window already (windowedGrain).
     const float* g1 = state.buffer1 + i1;
     const float* g2 = state.buffer2 + i2;
     float* out = output + k;
     const float ampRun = ampStart + ampStep * k;
     for (int j = 0; j < run; ++j) {
-      const float cj = c + step * j;
       const float amp = ampRun + ampStep * j;
-      out[j] += (g1[j] + cj * (g2[j] - g1[j])) * amp;
+      out[j] += (g1[j] + g2[j]) * amp;
     }
-    c += step * run;
     i1 += run;
     i2 += run;
     k += run;

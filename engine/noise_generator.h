@@ -1,5 +1,8 @@
 // The noise generator of one engine: overlap-adds noise grains (NoiseGrainSynth)
-// with triangular cross-fades into a voice's output. Every grain that starts
+// into a voice's output. Each grain is weighted by a half-sine window, so two
+// grains half a grain apart cross-fade with power-complementary weights: the
+// grains are uncorrelated, so their powers add up to a constant and the noise
+// keeps a steady level through every cross-fade. Every grain that starts
 // within a block uses the spectrum of the time half a grain after the block
 // start. The engine owns one generator, and with it the one random source of
 // the noise phases, which tests can seed.
@@ -19,10 +22,20 @@ class NoiseGenerator {
 public:
   static constexpr int kSpectrumSize = NoiseGrainSynth::kSpectrumSize;
 
-  NoiseGenerator() = default;
+  // The steady power of the cross-fade relative to one grain's: the mean power of
+  // the linear cross-fade the noise levels of stored sounds were set with, 2/3,
+  // so every instrument keeps its long-term noise level.
+  static constexpr double kCrossFadePower = 2.0 / 3.0;
+
+  NoiseGenerator() { buildWindow(); }
 
   // Not on the audio thread while a block renders.
-  void setSampleRate(float rate) { synth.setSampleRate(rate); }
+  void setSampleRate(float rate) {
+    synth.setSampleRate(rate);
+    buildWindow();
+  }
+  // The weight of a grain's sample i (0 .. grainLength() - 1).
+  float windowAt(int i) const { return window[i]; }
   float sampleRate() const { return synth.sampleRate(); }
   const NoiseGrainSynth& grainSynth() const { return synth; }
   int grainLength() const { return synth.grainLength(); }
@@ -59,7 +72,12 @@ public:
                           BreakpointCurve& amplitude, NoiseGrainState& state, float nx, float ny, const float* formant);
 
 private:
+  void buildWindow();
+  // A new grain in 'grain', weighted by the cross-fade window.
+  void windowedGrain(const float* spectrum, const float* formant, float* grain);
+
   NoiseGrainSynth synth;
+  float window[NoiseGrainSynth::kMaxGrainLength] = {};
   RandomSource randomSource;
   NoiseScratch scratch;  // this engine's own working spectra: engines may render on different threads
   float blended[kSpectrumSize] = {};

@@ -287,16 +287,19 @@ void emitPartial(PartialBatch& batch, float* phase, float f0, float f1, float a0
   batch.add(phase, f0, f1, a0, a1);
 }
 
-// False when a partial starting at f0 lies outside (0, Nyquist); otherwise
-// applies the fade above the fade start to both amplitudes.
-bool bandLimit(const BlockFrame& frame, float f0, float& a0, float& a1) {
-  if (!(f0 > 0.0f && f0 < frame.nyquist)) return false;
-  if (f0 > frame.fadeStart) {
-    const float fade = 1.0f - (f0 - frame.fadeStart) / frame.fadeWidth;
-    a0 *= fade;
-    a1 *= fade;
-  }
-  return true;
+// The fade factor of a partial at frequency f: 1 up to the fade start, falling
+// linearly to 0 at the Nyquist frequency.
+float nyquistFade(const BlockFrame& frame, float f) {
+  if (!(f > frame.fadeStart)) return 1.0f;
+  const float fade = 1.0f - (f - frame.fadeStart) / frame.fadeWidth;
+  return fade > 0.0f ? fade : 0.0f;
+}
+
+// Fades each end of the block by its own frequency (f0 at the start, f1 at the
+// end), so a partial gliding into or out of the top of the band stays continuous.
+void fadeNearNyquist(const BlockFrame& frame, float f0, float f1, float& a0, float& a1) {
+  a0 *= nyquistFade(frame, f0);
+  a1 *= nyquistFade(frame, f1);
 }
 
 }  // namespace
@@ -311,13 +314,16 @@ float zeroSkipBlend(float a, float b, float c, float d, float x, float y) {
 
 void renderHarmonics(HarmonicSet& set, float* out, int n, float t0, BreakpointCurve& pitch, BreakpointCurve& amplitude,
                      float* phases, BreakpointCurve* formant) {
+  if (!(set.sampleRate > 0.0f) || n < 1) return;
+  const float t1 = t0 + static_cast<float>(n) / set.sampleRate;
+  renderHarmonicsSpan(set, out, n, t0, t1, amplitude.evaluate(t0), amplitude.evaluate(t1), pitch.evaluate(t0),
+                      pitch.evaluate(t1), phases, formant);
+}
+
+void renderHarmonicsSpan(HarmonicSet& set, float* out, int n, float t0, float t1, float e0, float e1, float p0,
+                         float p1, float* phases, BreakpointCurve* formant) {
   BlockFrame frame;
   if (!out || !phases || n < 1 || !makeFrame(set.sine, set.sampleRate, frame)) return;
-  const float t1 = t0 + static_cast<float>(n) / frame.sampleRate;
-  const float e0 = amplitude.evaluate(t0);
-  const float e1 = amplitude.evaluate(t1);
-  const float p0 = pitch.evaluate(t0);
-  const float p1 = pitch.evaluate(t1);
 
   PartialBatch batch(frame, out, n);
   for (int k = 0; k < HarmonicSet::kHarmonics; ++k) {
@@ -330,10 +336,11 @@ void renderHarmonics(HarmonicSet& set, float* out, int n, float t0, BreakpointCu
     BreakpointCurve& ratio = set.frequency[k];
     const float r0 = ratio.evaluate(t0);
     const float f0 = r0 * p0;
-    if (!bandLimit(frame, f0, a0, a1)) continue;
+    if (!(f0 > 0.0f && f0 < frame.nyquist)) continue;
     float r1 = ratio.evaluate(t1);
     if (r1 == 0.0f) r1 = r0;
     const float f1 = r1 * p1;
+    fadeNearNyquist(frame, f0, f1, a0, a1);
     emitPartial(batch, &phases[k], f0, f1, a0, a1, formant);
   }
   batch.finish();
@@ -343,18 +350,30 @@ void renderMorphedHarmonics(HarmonicSet* const sets[4], float* out, int n, const
                             const float endTimes[4], BreakpointCurve& pitch, BreakpointCurve& amplitude,
                             float voiceStart, float voiceEnd, float* phases, float x, float y, BreakpointCurve* formant,
                             const float gains[4]) {
-  if (!sets || !startTimes || !endTimes || !gains || !out || !phases || n < 1) return;
+  if (!gains) return;
+  MorphBlend blend;
+  blend.x0 = blend.x1 = x;
+  blend.y0 = blend.y1 = y;
+  for (int s = 0; s < 4; ++s) blend.gains0[s] = blend.gains1[s] = gains[s];
+  renderMorphedHarmonicsSpan(sets, out, n, startTimes, endTimes, amplitude.evaluate(voiceStart),
+                             amplitude.evaluate(voiceEnd), pitch.evaluate(voiceStart), pitch.evaluate(voiceEnd), phases,
+                             blend, formant);
+}
+
+void renderMorphedHarmonicsSpan(HarmonicSet* const sets[4], float* out, int n, const float startTimes[4],
+                                const float endTimes[4], float e0, float e1, float p0, float p1, float* phases,
+                                const MorphBlend& blend, BreakpointCurve* formant) {
+  if (!sets || !startTimes || !endTimes || !out || !phases || n < 1) return;
   const HarmonicSet* first = nullptr;
   for (int s = 0; s < 4 && !first; ++s) first = sets[s];
   BlockFrame frame;
   if (!first || !makeFrame(first->sine, first->sampleRate, frame)) return;
 
-  const float weights[4] = {(1.0f - x) * (1.0f - y) * gains[0], x * (1.0f - y) * gains[1], (1.0f - x) * y * gains[2],
-                            x * y * gains[3]};
-  const float e0 = amplitude.evaluate(voiceStart);
-  const float e1 = amplitude.evaluate(voiceEnd);
-  const float p0 = pitch.evaluate(voiceStart);
-  const float p1 = pitch.evaluate(voiceEnd);
+  const float x0 = blend.x0, y0 = blend.y0, x1 = blend.x1, y1 = blend.y1;
+  const float weights0[4] = {(1.0f - x0) * (1.0f - y0) * blend.gains0[0], x0 * (1.0f - y0) * blend.gains0[1],
+                             (1.0f - x0) * y0 * blend.gains0[2], x0 * y0 * blend.gains0[3]};
+  const float weights1[4] = {(1.0f - x1) * (1.0f - y1) * blend.gains1[0], x1 * (1.0f - y1) * blend.gains1[1],
+                             (1.0f - x1) * y1 * blend.gains1[2], x1 * y1 * blend.gains1[3]};
 
   PartialBatch batch(frame, out, n);
   for (int k = 0; k < HarmonicSet::kHarmonics; ++k) {
@@ -366,8 +385,8 @@ void renderMorphedHarmonics(HarmonicSet* const sets[4], float* out, int n, const
     for (int s = 0; s < 4; ++s) {
       if (!sets[s]) continue;
       BreakpointCurve& level = sets[s]->amplitude[k];
-      a0 += weights[s] * level.evaluate(startTimes[s]);
-      a1 += weights[s] * level.evaluate(endTimes[s]);
+      a0 += weights0[s] * level.evaluate(startTimes[s]);
+      a1 += weights1[s] * level.evaluate(endTimes[s]);
     }
     a0 *= e0;
     a1 *= e1;
@@ -377,15 +396,16 @@ void renderMorphedHarmonics(HarmonicSet* const sets[4], float* out, int n, const
     for (int s = 0; s < 4; ++s) {
       if (sets[s]) r0[s] = sets[s]->frequency[k].evaluate(startTimes[s]);
     }
-    const float f0 = zeroSkipBlend(r0[0], r0[1], r0[2], r0[3], x, y) * p0;
-    if (!bandLimit(frame, f0, a0, a1)) continue;
+    const float f0 = zeroSkipBlend(r0[0], r0[1], r0[2], r0[3], x0, y0) * p0;
+    if (!(f0 > 0.0f && f0 < frame.nyquist)) continue;
 
     float r1[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     for (int s = 0; s < 4; ++s) {
       if (sets[s]) r1[s] = sets[s]->frequency[k].evaluate(endTimes[s]);
     }
-    float f1 = zeroSkipBlend(r1[0], r1[1], r1[2], r1[3], x, y) * p1;
+    float f1 = zeroSkipBlend(r1[0], r1[1], r1[2], r1[3], x1, y1) * p1;
     if (f1 == 0.0f) f1 = f0;
+    fadeNearNyquist(frame, f0, f1, a0, a1);
     emitPartial(batch, &phases[k], f0, f1, a0, a1, formant);
   }
   batch.finish();

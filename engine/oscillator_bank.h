@@ -48,6 +48,12 @@ float zeroSkipBlend(float a, float b, float c, float d, float x, float y);
 void renderHarmonics(HarmonicSet& set, float* out, int n, float t0, BreakpointCurve& pitch, BreakpointCurve& amplitude,
                      float* phases, BreakpointCurve* formant);
 
+// The same between explicit sound times t0 and t1 (t1 may equal t0: a sound
+// held still) with the envelope gains e0, e1 and the pitches p0, p1 (Hz) at
+// the block's two ends.
+void renderHarmonicsSpan(HarmonicSet& set, float* out, int n, float t0, float t1, float e0, float e1, float p0,
+                         float p1, float* phases, BreakpointCurve* formant);
+
 // Morphing voice: adds one block of the four sets A, B, C, D blended at harmonic
 // morph position (x, y). Each set is read between its own start and end time.
 // The pitch and amplitude curves are read at voiceStart and voiceEnd, the x
@@ -57,5 +63,20 @@ void renderMorphedHarmonics(HarmonicSet* const sets[4], float* out, int n, const
                             const float endTimes[4], BreakpointCurve& pitch, BreakpointCurve& amplitude,
                             float voiceStart, float voiceEnd, float* phases, float x, float y, BreakpointCurve* formant,
                             const float gains[4]);
+
+// The morph blend of one block: positions and slot gains at its start and end.
+struct MorphBlend {
+  float x0 = 0.0f, y0 = 0.0f, x1 = 0.0f, y1 = 0.0f;
+  float gains0[4] = {};
+  float gains1[4] = {};
+};
+
+// The morphing voice's bank with the blend gliding across the block: the
+// start amplitudes and frequencies use (x0, y0, gains0), the end ones
+// (x1, y1, gains1); e0, e1 and p0, p1 are the envelope gains and pitches (Hz)
+// at the block's two ends.
+void renderMorphedHarmonicsSpan(HarmonicSet* const sets[4], float* out, int n, const float startTimes[4],
+                                const float endTimes[4], float e0, float e1, float p0, float p1, float* phases,
+                                const MorphBlend& blend, BreakpointCurve* formant);
 
 }  // namespace vt

@@ -22,6 +22,16 @@ void setTwoPoints(BreakpointCurve& curve, float x0, float y0, float x1, float y1
   curve.add(x1, y1);
 }
 
+// A held loop stays this far inside the note's sound, where it is still audible.
+constexpr float kLoopEndGuard = 0.002f;
+
+// The end of the note's own sound: its harmonics or its last noise frame.
+float noteSoundEnd(const SynthVoice& v) {
+  float end = v.harmonics.duration;
+  if (v.noise.count > 0 && v.noise.times[v.noise.count - 1] > end) end = v.noise.times[v.noise.count - 1];
+  return end;
+}
+
 void renderSingleSlot(SynthVoice& v, float* out, int n, BreakpointCurve* formantCurve, const float* formantTable,
                       NoiseGenerator& noise) {
   VoiceSlot& slot = *v.slot;
@@ -29,22 +39,41 @@ void renderSingleSlot(SynthVoice& v, float* out, int n, BreakpointCurve* formant
   const float p = v.soundPosition;
   const float c = v.envelopeClock;
 
+  // While held, a loop shorter than this block holds the sound at the loop start
+  // (as the morph voice does) instead of replaying one block again and again.
+  // The loop lies inside the note's own sound, which a blend of rows can end a
+  // little before the slot's recordings whose loop was fitted.
+  const bool looping = v.held && slot.loopOn;
+  float loopEnd = slot.loopEnd;
+  const float lastInside = noteSoundEnd(v) - kLoopEndGuard;
+  if (loopEnd > lastInside) loopEnd = lastInside > 0.0f ? lastInside : 0.0f;
+  const float loopStart = slot.loopStart < loopEnd ? slot.loopStart : loopEnd;
+  float p1 = p + l;
+  const bool hold = looping && loopEnd - loopStart < l && p1 >= loopEnd;
+  if (hold) p1 = loopStart;
+  // The note fades out over the last few milliseconds before its end time.
+  const float fade0 = v.endFade(p);
+  const float fade1 = v.endFade(p1);
+
   if (!v.harmonics.hasEnded(p)) {
-    setTwoPoints(v.amplitudeCurve, p, v.gain(c, false, 0.0f, 0.0f), p + l, v.gain(c + l, false, 0.0f, 0.0f));
-    setTwoPoints(v.pitchCurve, p, v.pitch(c), p + l, v.pitch(c + l));
-    renderHarmonics(v.harmonics, out, n, p, v.pitchCurve, v.amplitudeCurve, v.phases, formantCurve);
+    const float g0 = v.gainAt(c, false, 0.0f, 0.0f, 0) * fade0;
+    const float g1 = v.gainAt(c + l, false, 0.0f, 0.0f, 1) * fade1;
+    setTwoPoints(v.amplitudeCurve, c, g0, c + l, g1);
+    setTwoPoints(v.pitchCurve, c, v.pitch(c), c + l, v.pitch(c + l));
+    renderHarmonicsSpan(v.harmonics, out, n, p, p1, g0, g1, v.pitchCurve.y(0), v.pitchCurve.y(1), v.phases,
+                        formantCurve);
   }
   if (v.noise.count > 0) {
     const int before = v.noise.frameBefore(p);
     if (before < 0 || !v.noise.frames[before].silent) {
-      const float g0 = v.gain(c, true, 0.0f, 0.0f);
-      const float g1 = v.gain(c + l, true, 0.0f, 0.0f);
+      const float g0 = v.gainAt(c, true, 0.0f, 0.0f, 0) * fade0;
+      const float g1 = v.gainAt(c + l, true, 0.0f, 0.0f, 1) * fade1;
       noise.renderNoise(v.noise, out, n, p, g0, g1, v.grains, formantTable);
     }
   }
 
-  float next = p + l;
-  if (v.held && slot.loopOn && next >= slot.loopEnd) next = slot.loopStart;
+  float next = p1;
+  if (looping && next >= loopEnd) next = loopStart;
   v.soundPosition = next;
   v.envelopeClock = c + l;
 }
@@ -126,7 +155,11 @@ void renderMorphLeader(SynthVoice& v, float* out, int n, const MorphPositions& m
   float endTimes[kMorphSlots];
   HarmonicSet* harmonicSets[kMorphSlots];
   const NoiseSet* noiseSets[kMorphSlots];
-  float gains[kMorphSlots];
+  MorphBlend blend;
+  blend.x0 = morph.hx;
+  blend.y0 = morph.hy;
+  blend.x1 = morph.hx1;
+  blend.y1 = morph.hy1;
   bool anyNoise = false;
   for (int k = 0; k < kMorphSlots; ++k) {
     const VoiceSlot* s = slots[k];
@@ -134,23 +167,27 @@ void renderMorphLeader(SynthVoice& v, float* out, int n, const MorphPositions& m
     endTimes[k] = markerTime(s, s1) * (1.0f - f1) + markerTime(s, s1 + 1) * f1;
     harmonicSets[k] = group[k] ? &group[k]->harmonics : nullptr;
     noiseSets[k] = group[k] ? &group[k]->noise : nullptr;
-    gains[k] = s ? s->harmonicVolume : 0.0f;
+    blend.gains0[k] = s ? s->harmonicLevels[0] : 0.0f;
+    blend.gains1[k] = s ? s->harmonicLevels[1] : 0.0f;
     anyNoise = anyNoise || (noiseSets[k] && noiseSets[k]->count > 0);
   }
 
-  // 7. Harmonics. The two-point curves run on the envelope clock, whose block ends
+  // 7. Harmonics, with the envelope read on the envelope clock, whose block ends
   //    always differ, so a block that jumps back to the loop start keeps its ramps.
-  setTwoPoints(v.amplitudeCurve, c, v.gain(c, false, morph.nx, morph.ny), c + l,
-               v.gain(c + l, false, morph.nx, morph.ny));
+  const float fade0 = v.endFade(p0);
+  const float fade1 = v.endFade(p1);
+  const float e0 = v.gainAt(c, false, morph.nx, morph.ny, 0) * fade0;
+  const float e1 = v.gainAt(c + l, false, morph.nx1, morph.ny1, 1) * fade1;
+  setTwoPoints(v.amplitudeCurve, c, e0, c + l, e1);
   setTwoPoints(v.pitchCurve, c, v.pitch(c), c + l, v.pitch(c + l));
-  renderMorphedHarmonics(harmonicSets, out, n, startTimes, endTimes, v.pitchCurve, v.amplitudeCurve, c, c + l, v.phases,
-                         morph.hx, morph.hy, formantCurve, gains);
+  renderMorphedHarmonicsSpan(harmonicSets, out, n, startTimes, endTimes, e0, e1, v.pitchCurve.y(0), v.pitchCurve.y(1),
+                             v.phases, blend, formantCurve);
 
   // 8. Noise, at the blended noise volume.
   if (anyNoise) {
-    const float g0 = v.gain(c, true, morph.nx, morph.ny);
-    const float g1 = v.gain(c + l, true, morph.nx, morph.ny);
-    noise.renderMorphedNoise(noiseSets, out, n, startTimes, g0, g1, v.grains, morph.nx, morph.ny, formantTable);
+    const float g0 = v.gainAt(c, true, morph.nx, morph.ny, 0) * fade0;
+    const float g1 = v.gainAt(c + l, true, morph.nx1, morph.ny1, 1) * fade1;
+    noise.renderMorphedNoise(noiseSets, out, n, startTimes, g0, g1, v.grains, morph.nx1, morph.ny1, formantTable);
   }
 
   // 9. Advance, looping by the morphed markers while held.

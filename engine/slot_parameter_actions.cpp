@@ -66,9 +66,13 @@ bool SynthEngine::applySlotParameterAction(int index, float x) {
     case NumMultisamplesA:
     case NumMultisamplesB:
     case NumMultisamplesC:
-    case NumMultisamplesD:
-      slots[index - NumMultisamplesA].rowCount = parameterChoice(x, VoiceSlot::kRows) + 1;
+    case NumMultisamplesD: {
+      const int k = index - NumMultisamplesA;
+      slots[k].rowCount = parameterChoice(x, VoiceSlot::kRows) + 1;
+      // Rows beyond those prepared have no interpolation tables yet.
+      if (slots[k].needsPreparation()) prepareSlot(k);
       return true;
+    }
     case Attack:
     case Stretch:
     case Release: {
@@ -94,6 +98,13 @@ bool SynthEngine::applySlotParameterAction(int index, float x) {
     default:
       return false;
   }
+}
+
+void SynthEngine::prepareSlot(int slotIndex) {
+  // The preparation runs in place, on the thread that applies the write. This is
+  // the one call to hand to a worker when slot preparation moves off the audio
+  // thread: until the worker's result is adopted the slot plays as before.
+  if (slotIndex >= 0 && slotIndex < kNumSlots) slots[slotIndex].prepare();
 }
 
 void SynthEngine::applyLfoParameters() {

@@ -13,8 +13,18 @@ namespace {
 
 // The silence counter stops growing here so that hours of silence cannot overflow it.
 constexpr int kSilenceCounterCap = 1 << 30;
+constexpr float kControlGlideSeconds = 0.015f;
+constexpr int kMorphKnobParameters[] = {MorphHarmX, MorphHarmY, MorphNoiseX, MorphNoiseY, MorphAmpX, MorphAmpY};
 
 bool isSilent(float v) { return v <= SynthEngine::kSilenceThreshold && v >= -SynthEngine::kSilenceThreshold; }
+
+bool blockSilent(const float* x, int frames) {
+  for (int i = 0; i < frames; ++i)
+    if (!isSilent(x[i])) return false;
+  return true;
+}
+
+static_assert(EffectChain::kTailThreshold == SynthEngine::kSilenceThreshold, "tails are judged at the silence level");
 
 int minInt(int a, int b) { return a < b ? a : b; }
 
@@ -57,6 +67,14 @@ void SynthEngine::setSampleRate(float rate) {
   if (!(rate > 0.0f)) return;  // a host may announce 0 before it knows; keep the last valid rate
   sampleRate = rate;
   effectChain.setSampleRate(rate);
+  outputGain.setRampTime(rate, kControlGlideSeconds);
+  outputWidth.setRampTime(rate, kControlGlideSeconds);
+  for (int k = 0; k < kNumSlots; ++k) {
+    harmonicLevel[k].setRampTime(rate, kControlGlideSeconds);
+    noiseLevel[k].setRampTime(rate, kControlGlideSeconds);
+  }
+  for (SmoothedValue& knob : morphKnob) knob.setRampTime(rate, kControlGlideSeconds);
+  controlsFresh = true;
   for (VoiceSlot& s : slots) s.setSampleRate(rate);
   noiseGenerator.setSampleRate(rate);
   if (voices) {
@@ -90,7 +108,40 @@ void SynthEngine::clearQueues() {
   effectQueue.clear();
 }
 
-void SynthEngine::resetEffects() { effectChain.reset(); }
+void SynthEngine::resetEffects() {
+  effectChain.reset();
+  controlsFresh = true;
+}
+
+void SynthEngine::settleControls() {
+  outputGain.jumpTo(params[Volume] * 2.0f);
+  outputWidth.jumpTo(params[StereoWidth]);
+  for (int k = 0; k < kNumSlots; ++k) {
+    harmonicLevel[k].jumpTo(slots[k].harmonicVolume);
+    noiseLevel[k].jumpTo(slots[k].noiseVolume);
+  }
+  for (int i = 0; i < kMorphKnobs; ++i) morphKnob[i].jumpTo(params[kMorphKnobParameters[i]]);
+  controlsFresh = false;
+}
+
+void SynthEngine::advanceVoiceControls(int frames) {
+  for (int k = 0; k < kNumSlots; ++k) {
+    VoiceSlot& s = slots[k];
+    harmonicLevel[k].setTarget(s.harmonicVolume);
+    noiseLevel[k].setTarget(s.noiseVolume);
+    s.harmonicLevels[0] = harmonicLevel[k].current();
+    s.noiseLevels[0] = noiseLevel[k].current();
+    harmonicLevel[k].advance(frames);
+    noiseLevel[k].advance(frames);
+    s.harmonicLevels[1] = harmonicLevel[k].current();
+    s.noiseLevels[1] = noiseLevel[k].current();
+  }
+  for (int i = 0; i < kMorphKnobs; ++i) {
+    morphKnob[i].setTarget(params[kMorphKnobParameters[i]]);
+    morphKnobStart[i] = morphKnob[i].current();
+    morphKnob[i].advance(frames);
+  }
+}
 
 void SynthEngine::setDataFolder(const char* folder) {
   std::memset(dataFolder, 0, sizeof(dataFolder));
@@ -98,9 +149,8 @@ void SynthEngine::setDataFolder(const char* folder) {
 }
 
 int SynthEngine::handleDueEvents(const EventQueue& queue, int next, int position) {
-  // Events whose offset lies before the position (a host that sends them out of
-  // order or with a negative offset) are handled as soon as they are reached
-  // rather than blocking every later event of the block.
+  // The queue is in offset order (EventQueue::orderForBlock); an event before
+  // the position can only be one the position has just passed.
   while (next < queue.count && queue.deltaFrames[next] <= position) {
     if (renderObserver) renderObserver->eventHandled(queue.bytes[next], position);
     handleMessage(queue.bytes[next], 3);
@@ -128,8 +178,14 @@ void SynthEngine::render(float* left, float* right, int frames) {
   }
   adoptPublishedLoad();
   DenormalGuard denormalGuard;
+  if (controlsFresh) settleControls();
 
   std::memset(left, 0, sizeof(float) * static_cast<size_t>(frames));
+
+  // Every event of the block is handled, in offset order: offsets outside the
+  // block are clamped into it, events at one offset keep their arrival order.
+  voiceQueue.orderForBlock(frames);
+  effectQueue.orderForBlock(frames);
 
   // Voice stage: sub-blocks of at most 256 frames, split at event offsets.
   int next = 0;
@@ -144,22 +200,35 @@ void SynthEngine::render(float* left, float* right, int frames) {
   // Events at exactly the block length act after the block's last frame.
   handleDueEvents(voiceQueue, next, frames);
 
-  // Silence bypass: skip the effects once the voice mix has been silent for two seconds.
-  const bool edgesSilent = isSilent(left[0]) && isSilent(left[frames - 1]);
-  if (silenceCounter > silenceLimit() && !edgesSilent) silenceCounter = 0;
-  const bool bypass = silenceCounter > silenceLimit();
-
-  if (bypass) {
-    std::memset(right, 0, sizeof(float) * static_cast<size_t>(frames));
+  // Silence bypass: the effects sleep once the output has been silent, with no
+  // delay or reverb tail left, for two seconds; any sound in the voice mix wakes them.
+  if (effectsBypassed() && !blockSilent(left, frames)) silenceCounter = 0;
+  if (effectsBypassed()) {
+    std::memcpy(right, left, sizeof(float) * static_cast<size_t>(frames));
     // Effect-queue events still act on the parameters while the chain sleeps.
     handleDueEvents(effectQueue, 0, frames);
+    applyOutputStage(left, right, frames);
   } else {
     renderEffectStage(left, right, frames);
+    countSilence(left, right, frames);
   }
 
-  if (edgesSilent && silenceCounter < kSilenceCounterCap) silenceCounter += frames;
   clearQueues();
   loadExchange.leaveRender();
+}
+
+void SynthEngine::countSilence(const float* left, const float* right, int frames) {
+  // Silent output blocks count towards the bypass; an audible one starts the count again.
+  if (!blockSilent(left, frames) || !blockSilent(right, frames)) {
+    silenceCounter = 0;
+    return;
+  }
+  const int limit = silenceLimit();
+  const long long counted = static_cast<long long>(silenceCounter) + frames;
+  int next = counted > kSilenceCounterCap ? kSilenceCounterCap : static_cast<int>(counted);
+  // A delay or reverb tail that is still to come keeps the chain running.
+  if (next > limit && effectChain.holdsTail()) next = limit;
+  silenceCounter = next;
 }
 
 void SynthEngine::renderEffectStage(float* left, float* right, int frames) {
@@ -178,9 +247,26 @@ void SynthEngine::renderEffectStage(float* left, float* right, int frames) {
   handleDueEvents(effectQueue, next, frames);
 }
 
-void SynthEngine::applyOutputStage(float* x, float* y, int frames) const {
-  const float w = params[Volume] * 2.0f;
-  const float s = params[StereoWidth];
+void SynthEngine::applyOutputStage(float* x, float* y, int frames) {
+  outputGain.setTarget(params[Volume] * 2.0f);
+  outputWidth.setTarget(params[StereoWidth]);
+  if (outputGain.ramping() || outputWidth.ramping()) {
+    for (int i = 0; i < frames; ++i) {
+      const float w = outputGain.next();
+      const float s = outputWidth.next();
+      if (s >= 0.99f) {
+        x[i] *= w;
+        y[i] *= w;
+      } else {
+        const float mid = (x[i] + y[i]) * 0.5f * (1.0f - s) * w;
+        x[i] = mid + x[i] * s * w;
+        y[i] = mid + y[i] * s * w;
+      }
+    }
+    return;
+  }
+  const float w = outputGain.current();
+  const float s = outputWidth.current();
   if (s >= 0.99f) {
     for (int i = 0; i < frames; ++i) {
       x[i] *= w;
@@ -199,12 +285,26 @@ void SynthEngine::applyOutputStage(float* x, float* y, int frames) const {
 
 MorphPositions SynthEngine::morphPositionsFor(const SynthVoice& v, int frames) {
   const SynthVoice& timing = (v.mode == SynthVoice::kMorphFollower && v.leader) ? *v.leader : v;
-  return chooseMorphPositions(params, morphEnvelopes, timing.envelopeClock, static_cast<float>(frames) / sampleRate,
-                              tempo);
+  MorphPositions m = chooseMorphPositions(params, morphEnvelopes, timing.envelopeClock,
+                                          static_cast<float>(frames) / sampleRate, tempo);
+  if (params[EnvelopeMorphOn] > 0.5f) return m;
+  // The knobs as they glide across this sub-block (advanceVoiceControls).
+  m.hx = morphKnobStart[0];
+  m.hy = morphKnobStart[1];
+  m.nx = morphKnobStart[2];
+  m.ny = morphKnobStart[3];
+  m.hx1 = morphKnob[0].current();
+  m.hy1 = morphKnob[1].current();
+  m.nx1 = morphKnob[2].current();
+  m.ny1 = morphKnob[3].current();
+  m.ax = morphKnob[4].current();
+  m.ay = morphKnob[5].current();
+  return m;
 }
 
 void SynthEngine::renderVoiceStage(float* mono, int frames) {
   if (!voices || frames <= 0) return;
+  advanceVoiceControls(frames);
   const bool formantOn = params[FormantFilterOn] > 0.5f;
   if (formantOn) {
     for (int j = 0; j < kFormantTableSize; ++j)

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "effects/effect_chain.h"
+#include "effects/smoothed_value.h"
 #include "engine/breakpoint_curve.h"
 #include "engine/event_queue.h"
 #include "engine/load_exchange.h"
@@ -68,6 +69,7 @@ public:
   float getSongPosition() const { return songPosition; }
 
   // Event intake: filters a MIDI message and queues it for the render loop.
+  // A full queue drops controllers and bend before notes, note-ons before note-offs.
   void queueMessage(const std::uint8_t* bytes, int length, std::int32_t deltaFrames);
   // Performs one queued message; false when fewer than three bytes are given.
   bool handleMessage(const std::uint8_t* bytes, int length);
@@ -161,6 +163,9 @@ private:
   void applyParameterAction(int index, float x);
   // The actions that set voice-slot fields; false for any other index.
   bool applySlotParameterAction(int index, float x);
+  // Rebuilds a slot's interpolation tables and markers after a change of its
+  // rows in use (VoiceSlot::prepare).
+  void prepareSlot(int slotIndex);
   void renderVoiceStage(float* mono, int frames);
   // Settings that follow the host tempo: the slot LFO rates.
   void applyTempoSettings();
@@ -173,7 +178,14 @@ private:
   void startMorphGroup(int note, float frequency, float velocity);
   void startSingleSlotVoices(int note, float frequency, float velocity);
   void renderEffectStage(float* left, float* right, int frames);
-  void applyOutputStage(float* x, float* y, int frames) const;
+  // Counts a silent output block towards the silence bypass.
+  void countSilence(const float* left, const float* right, int frames);
+  void applyOutputStage(float* x, float* y, int frames);
+  // The gliding controls of the voice stage (slot volumes, morph knobs) for
+  // the next sub-block of 'frames'.
+  void advanceVoiceControls(int frames);
+  // The glides take their targets at once (no sound to protect yet).
+  void settleControls();
   // Hands every queued event due at 'position' to the message handler, starting at
   // 'next'; returns the index of the first event not yet due.
   int handleDueEvents(const EventQueue& queue, int next, int position);
@@ -207,6 +219,17 @@ private:
   float songPosition = 0.0f;
   int silenceCounter = 1;
   char dataFolder[kDataFolderSize] = {};
+
+  // Continuous controls applied by the render loop itself glide to each new
+  // value over a few milliseconds instead of stepping the sound.
+  static constexpr int kMorphKnobs = 6;  // harmonic X/Y, noise X/Y, amplitude X/Y
+  SmoothedValue outputGain;
+  SmoothedValue outputWidth;
+  SmoothedValue harmonicLevel[kNumSlots];
+  SmoothedValue noiseLevel[kNumSlots];
+  SmoothedValue morphKnob[kMorphKnobs];
+  float morphKnobStart[kMorphKnobs] = {};
+  bool controlsFresh = true;  // nothing rendered since construction or resume
 
   // Adopts a staged load: the caller holds the render gate.
   void adoptLoad(PendingLoad& load);

@@ -132,7 +132,7 @@ void SynthVoice::release() {
 void SynthVoice::quickFade() {
   held = false;
   fading = true;
-  const float t = soundPosition;
+  const float t = envelopeClock;
   const float level = envelope.evaluate(t);
   cutEnvelopeAfter(t, 2);
   envelope.add(t + kQuickFadeTime, 0.0f);
@@ -156,15 +156,23 @@ void SynthVoice::free() {
   leader = nullptr;
 }
 
-bool SynthVoice::soundEnded() const {
-  if (!slot) return true;
-  if (!slot->hasEnded(soundPosition)) return false;
+float SynthVoice::endTime() const {
+  if (!slot) return 0.0f;
+  float end = slot->endTime();
   if (mode == kMorphLeader) {
     for (const SynthVoice* c : companions)
-      if (c && c->slot && !c->slot->hasEnded(soundPosition)) return false;
+      if (c && c->slot && c->slot->endTime() > end) end = c->slot->endTime();
   }
-  return true;
+  return end;
 }
+
+float SynthVoice::endFade(float position) const {
+  const float left = endTime() - position;
+  if (left >= kEndFadeTime) return 1.0f;
+  return left > 0.0f ? left / kEndFadeTime : 0.0f;
+}
+
+bool SynthVoice::soundEnded() const { return !slot || soundPosition > endTime(); }
 
 bool SynthVoice::updateActivity() {
   if (!active) return false;
@@ -173,7 +181,7 @@ bool SynthVoice::updateActivity() {
     free();
     return false;
   }
-  if (envelope.count() == 0 || soundPosition > envelope.lastTime() || soundEnded()) {
+  if (envelope.count() == 0 || envelopeClock > envelope.lastTime() || soundEnded()) {
     free();
     return false;
   }
@@ -214,20 +222,30 @@ float SynthVoice::pitch(float t) const {
          std::exp2(vibrato * kVibratoCents / kCentsPerOctave);
 }
 
-float SynthVoice::gain(float t, bool noisePart, float nx, float ny) {
+float SynthVoice::gain(float t, bool noisePart, float nx, float ny) { return gainWith(t, noisePart, nx, ny, -1); }
+
+float SynthVoice::gainAt(float t, bool noisePart, float nx, float ny, int edge) {
+  return gainWith(t, noisePart, nx, ny, edge > 0 ? 1 : 0);
+}
+
+// edge -1 reads the volumes as set, 0 or 1 the render loop's gliding ones.
+float SynthVoice::gainWith(float t, bool noisePart, float nx, float ny, int edge) {
   if (!slot) return 0.0f;
+  auto noiseVolumeOf = [edge](const VoiceSlot& s) { return edge < 0 ? s.noiseVolume : s.noiseLevels[edge]; };
   const float e = envelope.evaluate(t);
   float m = 1.0f;
   if (mode == kMorphLeader) {
     if (noisePart) {
-      float volumes[1 + kCompanions] = {slot->noiseVolume, 0.0f, 0.0f, 0.0f};
+      float volumes[1 + kCompanions] = {noiseVolumeOf(*slot), 0.0f, 0.0f, 0.0f};
       for (int i = 0; i < kCompanions; ++i)
-        if (companions[i] && companions[i]->slot) volumes[1 + i] = companions[i]->slot->noiseVolume;
+        if (companions[i] && companions[i]->slot) volumes[1 + i] = noiseVolumeOf(*companions[i]->slot);
       m = (volumes[0] * (1.0f - nx) + volumes[1] * nx) * (1.0f - ny) +
           (volumes[2] * (1.0f - nx) + volumes[3] * nx) * ny;
     }
+  } else if (noisePart) {
+    m = noiseVolumeOf(*slot);
   } else {
-    m = noisePart ? slot->noiseVolume : slot->harmonicVolume;
+    m = edge < 0 ? slot->harmonicVolume : slot->harmonicLevels[edge];
   }
   const float g = e * velocity * m;
   return g + g * lfoValue(*slot, t, LfoTarget::tremolo);

@@ -21,6 +21,8 @@ public:
   enum Mode { kSingleSlot = 0, kMorphLeader = 1, kMorphFollower = 2 };
   static constexpr int kCompanions = 3;  // followers of a leader: slots B, C, D
   static constexpr float kQuickFadeTime = 0.0005f;
+  // A note that reaches its end time fades out over this much sound time instead of stopping dead.
+  static constexpr float kEndFadeTime = 0.005f;
   // The release's four segments: fractions of the release time and the level reached.
   static constexpr int kReleasePoints = 5;
   static constexpr float kReleaseTimes[kReleasePoints] = {0.0f, 0.05f, 0.2283333f, 0.6066666f, 1.0f};
@@ -51,12 +53,19 @@ public:
   // The note-off envelope: four segments from the current level to silence over
   // the slot's release time, starting at the envelope clock.
   void release();
-  // Silence within 0.5 ms of sound time, for a stolen or retriggered voice.
+  // Silence within 0.5 ms, for a stolen or retriggered voice. Like the rest of
+  // the envelope it runs on the envelope clock, never on the (looping) sound position.
   void quickFade();
 
   // The activity test: frees a voice (and a leader's followers) whose envelope
-  // or sound has ended. A follower answers for its leader.
+  // (on the envelope clock) or sound has ended. A follower answers for its leader.
   bool updateActivity();
+
+  // Sound position at which the note ends: the longest harmonic or noise part of
+  // its slot (for a leader, of the group's four slots) times the time stretch.
+  float endTime() const;
+  // 1 until kEndFadeTime before the end time, then falling linearly to 0 at it.
+  float endFade(float position) const;
 
   // Portamento towards f from the current pitch, over the slot's portamento time.
   void startGlide(float f);
@@ -69,6 +78,9 @@ public:
   // the four slots' at nx, ny); for harmonics it is the slot's harmonic volume
   // for a single-slot voice and 1 for a leader (whose morph weights carry it).
   float gain(float t, bool noisePart, float nx, float ny);
+  // The same with the slot volumes the render loop has reached at the start
+  // (edge 0) or the end (edge 1) of the sub-block being rendered.
+  float gainAt(float t, bool noisePart, float nx, float ny, int edge);
 
   // Frees the voice and, for a leader, its followers.
   void free();
@@ -107,6 +119,7 @@ private:
   // Removes the envelope points after t, making room for 'needed' more points.
   void cutEnvelopeAfter(float t, int needed);
   bool soundEnded() const;
+  float gainWith(float t, bool noisePart, float nx, float ny, int edge);
 };
 
 }  // namespace vt

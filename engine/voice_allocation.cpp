@@ -54,13 +54,15 @@ void SynthEngine::limitVoices() {
       if (isActive(i) && !voices[i].fading) ++sounding;
     if (sounding <= kVoiceLimit) return;
 
+    // "Played longest" is the time since note-on: a looping voice's sound
+    // position jumps back and says nothing about its age.
     int victim = -1;
     float longest = 0.0f;
     for (int i = 0; i < kVoices; ++i) {
       const SynthVoice& v = voices[i];
       if (!v.active || v.fading || v.mode == SynthVoice::kMorphFollower || !v.held) continue;
-      if (v.soundPosition > longest) {
-        longest = v.soundPosition;
+      if (v.envelopeClock > longest) {
+        longest = v.envelopeClock;
         victim = i;
       }
     }

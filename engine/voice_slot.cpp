@@ -66,6 +66,7 @@ void VoiceSlot::prepare() {
     keyCache[r].build(harmonics[r][0], harmonics[next][0], harmonics[r][1], harmonics[next][1]);
   }
   rebuildMarkers();
+  preparedRows = rows;
 }
 
 bool VoiceSlot::hasEnded(float t) const {
@@ -76,6 +77,39 @@ bool VoiceSlot::hasEnded(float t) const {
     for (int l = 0; l < layers; ++l)
       if (!harmonics[r][l].hasEnded(position)) return false;
   return true;
+}
+
+float VoiceSlot::soundDuration() const {
+  const int rows = rowsInUse();
+  const int layers = layersInUse();
+  float longest = 0.0f;
+  for (int r = 0; r < rows; ++r) {
+    for (int l = 0; l < layers; ++l) {
+      const float h = harmonics[r][l].duration;
+      if (h > longest) longest = h;
+      const NoiseSet& n = noise[r][l];
+      if (n.count > 0 && n.times[n.count - 1] > longest) longest = n.times[n.count - 1];
+    }
+  }
+  return longest;
+}
+
+float VoiceSlot::endTime() const { return soundDuration() * (timeStretch > 0.0f ? timeStretch : 1.0f); }
+
+void VoiceSlot::limitLoopToSound() {
+  float shortest = -1.0f;
+  const int rows = rowsInUse();
+  const int layers = layersInUse();
+  for (int r = 0; r < rows; ++r) {
+    for (int l = 0; l < layers; ++l) {
+      const float d = harmonics[r][l].duration;
+      if (d > 0.0f && (shortest < 0.0f || d < shortest)) shortest = d;
+    }
+  }
+  if (!(loopEnd >= 0.0f)) loopEnd = 0.0f;
+  if (shortest > 0.0f && loopEnd > shortest) loopEnd = shortest;
+  if (!(loopStart >= 0.0f)) loopStart = 0.0f;
+  if (loopStart > loopEnd) loopStart = loopEnd;
 }
 
 void VoiceSlot::setEnvelope(float attack, float stretch, float release) {
@@ -165,6 +199,7 @@ void VoiceSlot::rebuildMarkers() {
     loopStart = fitted;
     loopEnd = fitted;
   }
+  limitLoopToSound();
   const float midpoint = (attack + longest) * 0.5f;
   const float markStart = useMidpoint ? midpoint : loopStart;
   const float markEnd = useMidpoint ? midpoint : loopEnd;

@@ -39,9 +39,21 @@ public:
   // Prepares the sets of the rows in use, rebuilds each row's interpolation
   // table and the markers (which may move the loop points).
   void prepare();
+  // True when more rows are in use than the last prepare() built tables for.
+  bool needsPreparation() const { return rowsInUse() > preparedRows; }
 
   // True when t / timeStretch is past the duration of every set in use.
   bool hasEnded(float t) const;
+  // The longest part of the sets in use: harmonic durations and the times of
+  // the last noise frames, in seconds of recorded sound.
+  float soundDuration() const;
+  // Where a note of this slot ends: soundDuration() x timeStretch.
+  float endTime() const;
+
+  // Keeps the loop start inside the sound: a start past the loop end (or a
+  // start or end beyond every sound in use) would send a held note beyond its
+  // sound's end. Run by the loop fit and after the loop points are set alone.
+  void limitLoopToSound();
 
   // Envelope template (0, 0), (attack, 1), (1000000, 1); attack <= 0 means 1 microsecond.
   void setEnvelope(float attack, float stretch, float release);
@@ -60,6 +72,7 @@ public:
   float loopEnd = 0.0f;
   int rowCount = 1;
   int layerCount = 2;
+  int preparedRows = 1;         // rows in use at the last prepare(): the rows whose tables exist
   const float* sine = nullptr;  // the shared sine table, for the slot's LFOs
   BreakpointCurve envelope;     // amplitude envelope template
   float vibratoRate = 0.0f;
@@ -75,6 +88,10 @@ public:
   float portamentoTime = 0.0f;  // seconds
   float harmonicVolume = 1.0f;
   float noiseVolume = 1.0f;
+  // The two volumes as the sub-block being rendered starts [0] and ends [1]:
+  // the render loop glides them towards harmonicVolume and noiseVolume.
+  float harmonicLevels[2] = {1.0f, 1.0f};
+  float noiseLevels[2] = {1.0f, 1.0f};
   float releaseTime = 3.0f;  // seconds
   float timeStretch = 1.0f;  // 0.2..5
   float maxFrequency = kDefaultMaxFrequency;

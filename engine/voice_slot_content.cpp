@@ -63,6 +63,7 @@ void swapVoiceSlotContent(VoiceSlot& a, VoiceSlot& b) {
   std::swap(a.loopStart, b.loopStart);
   std::swap(a.loopEnd, b.loopEnd);
   std::swap(a.rowCount, b.rowCount);
+  std::swap(a.preparedRows, b.preparedRows);
   std::swap(a.layerCount, b.layerCount);
   std::swap(a.maxFrequency, b.maxFrequency);
   a.markers.swapWith(b.markers);
@@ -82,6 +83,7 @@ void copyVoiceSlotContent(VoiceSlot& to, const VoiceSlot& from) {
   to.loopStart = from.loopStart;
   to.loopEnd = from.loopEnd;
   to.rowCount = from.rowCount;
+  to.preparedRows = from.preparedRows;
   to.layerCount = from.layerCount;
   to.maxFrequency = from.maxFrequency;
 }

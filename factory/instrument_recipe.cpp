@@ -24,16 +24,18 @@ bool setCurve(BreakpointCurve& curve, const std::vector<CurvePoint>& points) {
 }
 
 bool copyVoiceInto(SynthEngine& engine, int slot, const VoiceSlot& voice) {
-  std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[ByteStream::kCapacity]);
+  const std::int64_t size = voiceRecordSize(voice);
+  if (size <= 0 || size > ByteStream::kCapacity) return false;
+  std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[static_cast<std::size_t>(size)]);
   if (!buffer) return false;
   ByteStream out;
-  if (!out.openMemoryForWriting(buffer.get(), ByteStream::kCapacity)) return false;
+  if (!out.openMemoryForWriting(buffer.get(), static_cast<std::int32_t>(size))) return false;
   const bool written = writeVoiceRecord(out, voice);
-  const std::int32_t size = out.getPosition();
+  const std::int32_t writtenSize = out.getPosition();
   out.close();
   if (!written) return false;
   ByteStream in;
-  if (!in.openMemoryForReading(buffer.get(), size)) return false;
+  if (!in.openMemoryForReading(buffer.get(), writtenSize)) return false;
   const bool read = readVoiceInto(engine, slot, in);
   in.close();
   return read;

@@ -1,16 +1,19 @@
 #include "files/byte_stream.h"
 
-#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
 #include "engine/breakpoint_curve.h"
+#include "platform/atomic_file_write.h"
 
 namespace vt {
 
 namespace {
 
 constexpr std::int32_t kWordBytes = 4;
+// The first buffer of a file being written; it doubles as the record grows.
+constexpr std::int32_t kFirstFileBufferBytes = 64 * 1024;
 
 std::uint32_t floatBits(float value) {
   std::uint32_t bits;
@@ -24,18 +27,16 @@ float bitsToFloat(std::uint32_t bits) {
   return value;
 }
 
-float finiteOrZero(float value) { return std::isfinite(value) ? value : 0.0f; }
-
 }  // namespace
 
 ByteStream::~ByteStream() {
-  if (file) std::fclose(file);
-  file = nullptr;
+  delete[] filePath;
+  filePath = nullptr;
   release();
 }
 
 void ByteStream::reset() {
-  file = nullptr;
+  filePath = nullptr;
   position = 0;
   size = 0;
   buffer = nullptr;
@@ -51,19 +52,24 @@ bool ByteStream::openFileForReading(const char* path) {
   reset();
   mode = ReadFile;
   if (!path) return false;
-  file = std::fopen(path, "rb");
+  std::FILE* file = std::fopen(path, "rb");
   if (!file) return false;
-  buffer = new (std::nothrow) std::uint8_t[kCapacity];
-  ownsBuffer = buffer != nullptr;
-  const std::size_t got = buffer ? std::fread(buffer, 1, kCapacity, file) : 0;
-  if (got < 1 || got >= static_cast<std::size_t>(kCapacity)) {
-    // Empty, unreadable or 1 MB and more: nothing is parsed.
-    std::fclose(file);
-    file = nullptr;
+  // The buffer takes the file's size: 16 MB of room is never held for a small file.
+  long length = -1;
+  if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
+  bool ok = length >= 1 && length < static_cast<long>(kCapacity) && std::fseek(file, 0, SEEK_SET) == 0;
+  if (ok) {
+    buffer = new (std::nothrow) std::uint8_t[static_cast<std::size_t>(length)];
+    ownsBuffer = buffer != nullptr;
+    ok = buffer && std::fread(buffer, 1, static_cast<std::size_t>(length), file) == static_cast<std::size_t>(length);
+  }
+  std::fclose(file);
+  if (!ok) {
+    // Empty, unreadable or 16 MB and more: nothing is parsed.
     release();
     return false;
   }
-  size = static_cast<std::int32_t>(got);
+  size = static_cast<std::int32_t>(length);
   capacity = size;
   position = 0;
   return true;
@@ -75,15 +81,11 @@ bool ByteStream::openFileForWriting(const char* path) {
   reset();
   mode = WriteFile;
   if (!path) return false;
-  buffer = new (std::nothrow) std::uint8_t[kCapacity];
-  if (!buffer) return false;
-  ownsBuffer = true;
-  file = std::fopen(path, "wb");
-  if (!file) {
-    release();
-    return false;
-  }
-  capacity = kCapacity;
+  const std::size_t length = std::strlen(path);
+  filePath = new (std::nothrow) char[length + 1];
+  if (!filePath) return false;
+  std::memcpy(filePath, path, length + 1);
+  ownsBuffer = true;  // the buffer comes with the first write (grow)
   return true;
 }
 
@@ -112,12 +114,12 @@ bool ByteStream::openMemoryForWriting(void* data, std::int32_t bufferCapacity) {
 
 bool ByteStream::close() {
   bool ok = true;
-  if (mode == WriteFile && file && buffer && position > 0)
-    ok = std::fwrite(buffer, 1, static_cast<std::size_t>(position), file) == static_cast<std::size_t>(position);
-  if (file) {
-    if (std::fclose(file) != 0) ok = false;
-    file = nullptr;
+  if (mode == WriteFile && filePath) {
+    // All or nothing: a record that did not fit is not written at all.
+    ok = !hasFailed && writeFileAtomically(filePath, buffer, static_cast<std::size_t>(position));
   }
+  delete[] filePath;
+  filePath = nullptr;
   if (ownsBuffer) release();
   buffer = nullptr;
   return ok;
@@ -137,8 +139,25 @@ bool ByteStream::canRead(std::int32_t bytes) {
   return true;
 }
 
+bool ByteStream::grow(std::int32_t needed) {
+  if (mode != WriteFile || !ownsBuffer || needed > kCapacity) return false;
+  std::int32_t grown = capacity > 0 ? capacity : kFirstFileBufferBytes;
+  while (grown < needed) grown = grown > kCapacity / 2 ? kCapacity : 2 * grown;
+  std::uint8_t* larger = new (std::nothrow) std::uint8_t[static_cast<std::size_t>(grown)];
+  if (!larger) return false;
+  if (buffer && position > 0) std::memcpy(larger, buffer, static_cast<std::size_t>(position));
+  delete[] buffer;
+  buffer = larger;
+  capacity = grown;
+  return true;
+}
+
 bool ByteStream::canWrite(std::int32_t bytes) {
-  if (!buffer || !isWriting() || bytes < 0 || position < 0 || bytes > capacity - position) {
+  if (!isWriting() || bytes < 0 || position < 0 || bytes > kCapacity - position) {
+    hasFailed = true;
+    return false;
+  }
+  if ((!buffer || bytes > capacity - position) && !grow(position + bytes)) {
     hasFailed = true;
     return false;
   }
@@ -199,7 +218,7 @@ bool ByteStream::readString(char* text, int textSize) {
   return true;
 }
 
-bool ByteStream::readBreakpointList(BreakpointCurve& curve) {
+bool ByteStream::readBreakpointList(BreakpointCurve& curve, const CurveLimits& limits) {
   const std::int32_t n = readInt();
   if (hasFailed || n < 0 || n > kMaxListPoints || n > curve.capacity()) {
     curve.reset();
@@ -211,10 +230,17 @@ bool ByteStream::readBreakpointList(BreakpointCurve& curve) {
   }
   float xValues[kMaxListPoints];
   float yValues[kMaxListPoints];
-  // A NaN or infinite value would poison every sum it reaches (and the effect
-  // units' memories after it); it is read as 0.
-  for (std::int32_t i = 0; i < n; ++i) xValues[i] = finiteOrZero(readFloat());
-  for (std::int32_t i = 0; i < n; ++i) yValues[i] = finiteOrZero(readFloat());
+  // A NaN, infinite or absurd value would poison every sum it reaches (and the
+  // effect units' memories after it); every value is limited on the way in.
+  const float yFallback = limitFileValue(0.0f, limits.minY, limits.maxY, limits.minY);
+  float previousX = limits.minX;
+  for (std::int32_t i = 0; i < n; ++i) {
+    const float nanX = i > 0 ? previousX : limitFileValue(0.0f, limits.minX, limits.maxX, limits.minX);
+    const float x = limitFileValue(readFloat(), previousX, limits.maxX, nanX);
+    xValues[i] = x;
+    previousX = x;
+  }
+  for (std::int32_t i = 0; i < n; ++i) yValues[i] = limitFileValue(readFloat(), limits.minY, limits.maxY, yFallback);
   return curve.assign(n, xValues, yValues);
 }
 

@@ -1,16 +1,20 @@
-// A cursor over a whole buffer of at most 1 MB holding little-endian 32-bit
+// A cursor over a whole buffer of at most 16 MB holding little-endian 32-bit
 // integers and floats, zero-terminated strings and breakpoint lists. Every
 // file and the host chunk are read and written through it.
 //
 // The stream never reads past 'size' and never writes past its capacity: such
 // a read returns 0 (an empty string, a refused list) and such a write stores
 // nothing; either sets the stream's failed flag, which the reader or writer of
-// the enclosing object turns into a failed read or write. Files are read and
-// written with standard C buffered I/O, whole, in one call each.
+// the enclosing object turns into a failed read or write. A file is read whole
+// into a buffer of its own size; a file being written collects its bytes in a
+// buffer that grows as needed and reaches the disk on close(), in one piece
+// and only if every write succeeded, replacing the old file in one step
+// (platform/atomic_file_write.h) so that a failed write never costs it.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+
+#include "files/file_value_limits.h"
 
 namespace vt {
 
@@ -18,8 +22,10 @@ class BreakpointCurve;
 
 class ByteStream {
 public:
-  static constexpr std::int32_t kCapacity = 1048576;  // 1 MB in every mode
-  static constexpr int kMaxListPoints = 128;          // points of one breakpoint list
+  // 16 MB in every mode: room for the largest instrument (four voices of 8 x 2
+  // full multisamples, about 12.7 MB) with a margin.
+  static constexpr std::int32_t kCapacity = 16 * 1048576;
+  static constexpr int kMaxListPoints = 128;  // points of one breakpoint list
 
   enum Mode : std::int32_t { ReadFile = 0, WriteFile = 1, ReadMemory = 2, WriteMemory = 3 };
 
@@ -32,18 +38,21 @@ public:
   // Forgets everything without freeing (use on a fresh or released stream).
   void reset();
 
-  // Reads the whole file into a freshly allocated 1 MB buffer. Fails for a
-  // file that cannot be opened, is empty, or holds 1 MB or more.
+  // Reads the whole file into a freshly allocated buffer of the file's size.
+  // Fails for a file that cannot be opened or read, is empty, or holds 16 MB
+  // or more.
   bool openFileForReading(const char* path);
-  // Collects written bytes in a 1 MB buffer; close() writes them to the file.
+  // Collects written bytes (up to 16 MB) in a buffer that grows as needed;
+  // close() writes them to the file.
   bool openFileForWriting(const char* path);
   // Reads 'byteCount' bytes at 'data' (borrowed, never freed by the stream).
   bool openMemoryForReading(const void* data, std::int32_t byteCount);
-  // Writes to 'data' (borrowed), which holds 'capacity' bytes (at most 1 MB).
+  // Writes to 'data' (borrowed), which holds 'capacity' bytes (at most 16 MB).
   bool openMemoryForWriting(void* data, std::int32_t capacity = kCapacity);
 
-  // In write-file mode writes the collected bytes (false when that fails);
-  // closes the file, frees an owned buffer and forgets a borrowed one.
+  // In write-file mode replaces the file with the collected bytes, all or
+  // nothing: false, with the old file untouched, when a write was refused or
+  // the file cannot be written. Frees an owned buffer, forgets a borrowed one.
   bool close();
   // Frees the buffer if the stream still holds one (after a failed open, at the end of every use).
   void release();
@@ -63,8 +72,9 @@ public:
 
   // n, then n x values, then n y values. n outside 0..128 fails with the curve
   // left empty. A curve that shares another curve's x axis still consumes its
-  // n x values from the stream. A NaN or infinite value is read as 0.
-  bool readBreakpointList(BreakpointCurve& curve);
+  // n x values from the stream. The values are limited to 'limits' (finite,
+  // inside the box, x non-decreasing; files/file_value_limits.h).
+  bool readBreakpointList(BreakpointCurve& curve, const CurveLimits& limits = kAnyFiniteCurve);
   bool writeBreakpointList(const BreakpointCurve& curve);
 
   std::int32_t remaining() const { return size - position; }
@@ -79,9 +89,10 @@ public:
 private:
   bool canRead(std::int32_t bytes);
   bool canWrite(std::int32_t bytes);
+  bool grow(std::int32_t needed);  // write-file mode: room for 'needed' bytes in all
   bool isWriting() const { return mode == WriteFile || mode == WriteMemory; }
 
-  std::FILE* file = nullptr;
+  char* filePath = nullptr;  // write-file mode: where close() puts the bytes
   std::int32_t position = 0;
   std::int32_t size = 0;
   std::uint8_t* buffer = nullptr;

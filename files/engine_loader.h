@@ -1,7 +1,7 @@
 // Loading instruments, voices and blocks into the engine. Every load reads into
 // the engine's staging area, beside the live sound, and the engine adopts the
 // result between two render blocks; a record that fails half-way is adopted
-// as far as it was read. A file that cannot be opened (missing, empty, 1 MB or
+// as far as it was read. A file that cannot be opened (missing, empty, 16 MB or
 // larger) changes nothing. Call from any thread but the audio thread.
 #pragma once
 

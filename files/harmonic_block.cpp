@@ -2,20 +2,25 @@
 
 #include "engine/harmonic_set.h"
 #include "files/byte_stream.h"
+#include "files/file_value_limits.h"
 
 namespace vt {
 
 bool readHarmonicBlock(ByteStream& stream, HarmonicSet& set) {
   const float base = stream.readFloat();
   if (stream.failed()) return false;
-  set.baseFrequency = base;
+  // The key blend works on the logarithm of the base frequency: 0, negative
+  // and NaN values become the lowest one allowed.
+  set.baseFrequency = limitFileValue(base, kMinBaseFrequency, kMaxBaseFrequency, kMinBaseFrequency);
   bool ok = true;
   for (int h = 0; ok && h < HarmonicSet::kHarmonics; ++h) {
-    ok = stream.readBreakpointList(set.amplitude[h]);
+    ok = stream.readBreakpointList(set.amplitude[h], kAmplitudeCurveLimits);
+    set.fitToSharedAxis(h);
     set.validateAmplitude(h);
   }
   for (int h = 0; ok && h < HarmonicSet::kHarmonics; ++h) {
-    ok = stream.readBreakpointList(set.frequency[h]);
+    ok = stream.readBreakpointList(set.frequency[h], kRatioCurveLimits);
+    set.fitToSharedAxis(HarmonicSet::kHarmonics + h);
     set.validateFrequency(h);
   }
   set.updateDuration();

@@ -7,6 +7,7 @@
 #include "engine/pending_load.h"
 #include "engine/synth_engine.h"
 #include "files/byte_stream.h"
+#include "files/file_value_limits.h"
 #include "files/voice_record.h"
 
 namespace vt {
@@ -31,7 +32,7 @@ bool readParameters(ByteStream& stream, PendingLoad& load, int count) {
 }
 
 bool readCurve(ByteStream& stream, PendingLoad& load, int id) {
-  if (!stream.readBreakpointList(load.morphEnvelopes[id])) return false;
+  if (!stream.readBreakpointList(load.morphEnvelopes[id], kMorphEnvelopeLimits)) return false;
   load.hasMorphEnvelope[id] = true;
   return true;
 }
@@ -90,7 +91,7 @@ bool readInstrumentRecord(ByteStream& stream, PendingLoad& load) {
     if (!ok) return false;
   }
 
-  if (!stream.readBreakpointList(load.formantCurve)) return false;
+  if (!stream.readBreakpointList(load.formantCurve, kFormantCurveLimits)) return false;
   load.hasFormant = true;
 
   for (int i = 0; i < kReservedIntegers; ++i) stream.readInt();

@@ -2,6 +2,7 @@
 
 #include "engine/noise_set.h"
 #include "files/byte_stream.h"
+#include "files/file_value_limits.h"
 
 namespace vt {
 
@@ -11,11 +12,14 @@ bool readNoiseBlock(ByteStream& stream, NoiseSet& set) {
     return false;
   set.reset();
   for (int i = 0; i < frameCount; ++i) {
-    const float time = stream.readFloat();
+    const float storedTime = stream.readFloat();
     if (stream.failed()) return false;
+    // Frame times stay finite, inside the longest sound and in order.
+    const float previous = set.count > 0 ? set.times[set.count - 1] : 0.0f;
+    const float time = limitFileValue(storedTime, previous, kMaxFileTime, previous);
     NoiseFrame& frame = set.frames[set.count];
     frame.reset();
-    if (!stream.readBreakpointList(frame.spectrum)) return false;
+    if (!stream.readBreakpointList(frame.spectrum, kNoiseSpectrumLimits)) return false;
     frame.resample();
     set.times[set.count] = time;
     ++set.count;

@@ -9,8 +9,10 @@ class ByteStream;
 class NoiseSet;
 
 // Replaces the set's frames; every frame read is resampled into its bins at
-// once. A frame count outside 0..64 is refused before anything changes; a
-// failing frame ends the read with the frames before it kept.
+// once. Frame times are kept finite, non-decreasing and within kMaxFileTime,
+// spectra within kNoiseSpectrumLimits (files/file_value_limits.h). A frame
+// count outside 0..64 is refused before anything changes; a failing frame
+// ends the read with the frames before it kept.
 bool readNoiseBlock(ByteStream& stream, NoiseSet& set);
 
 // False when the stream refuses a write (the block does not fit).

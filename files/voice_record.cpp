@@ -1,11 +1,11 @@
 #include "files/voice_record.h"
 
-#include <cmath>
 #include <cstring>
 
 #include "engine/pending_load.h"
 #include "engine/voice_slot.h"
 #include "files/byte_stream.h"
+#include "files/file_value_limits.h"
 #include "files/harmonic_block.h"
 #include "files/noise_block.h"
 
@@ -41,8 +41,26 @@ std::int64_t noiseBlockSize(const NoiseSet& set) {
   return size;
 }
 
-// Loop points and the maximum frequency that are not finite numbers read as 0.
-float finiteOrZero(float value) { return std::isfinite(value) ? value : 0.0f; }
+// The end of the longest recording in use: its last harmonic or noise time.
+float soundLength(const VoiceSlot& slot) {
+  float longest = 0.0f;
+  for (int r = 0; r < slot.rowsInUse(); ++r) {
+    for (int l = 0; l < slot.layersInUse(); ++l) {
+      const HarmonicSet& h = slot.harmonics[r][l];
+      const NoiseSet& n = slot.noise[r][l];
+      if (h.duration > longest) longest = h.duration;
+      if (n.count > 0 && n.times[n.count - 1] > longest) longest = n.times[n.count - 1];
+    }
+  }
+  return longest;
+}
+
+// Loop points lie within the sound.
+void limitLoopToSound(VoiceSlot& slot) {
+  const float length = soundLength(slot);
+  slot.loopStart = limitFileValue(slot.loopStart, 0.0f, length, 0.0f);
+  slot.loopEnd = limitFileValue(slot.loopEnd, 0.0f, length, 0.0f);
+}
 
 bool readLayers(ByteStream& stream, VoiceSlot& slot, int rows, int layers) {
   for (int r = 0; r < rows; ++r) {
@@ -80,12 +98,12 @@ bool readVoiceRecord(ByteStream& stream, VoiceSlot& slot, VoiceReadProgress* pro
 
   const float loopStart = stream.readFloat();
   if (stream.failed()) return false;
-  slot.loopStart = finiteOrZero(loopStart);
+  slot.loopStart = limitFileValue(loopStart, 0.0f, kMaxFileTime, 0.0f);
   done.headerFields |= PendingLoad::VoiceLoopStart;
 
   const float loopEnd = stream.readFloat();
   if (stream.failed()) return false;
-  slot.loopEnd = finiteOrZero(loopEnd);
+  slot.loopEnd = limitFileValue(loopEnd, 0.0f, kMaxFileTime, 0.0f);
   done.headerFields |= PendingLoad::VoiceLoopEnd;
 
   // The slot has room for 8 multisamples of 2 layers: larger records are refused.
@@ -104,18 +122,17 @@ bool readVoiceRecord(ByteStream& stream, VoiceSlot& slot, VoiceReadProgress* pro
     maxFrequency = stream.readFloat();
     if (stream.failed()) return false;
   }
-  slot.maxFrequency = finiteOrZero(maxFrequency);
+  slot.maxFrequency = limitFileValue(maxFrequency, 0.0f, kMaxStoredFrequency, kOlderVoiceMaxFrequency);
   done.headerFields |= PendingLoad::VoiceMaxFrequency;
 
   done.layersBegun = true;
   slot.reset();
-  if (!readLayers(stream, slot, rows, layers)) {
-    // Keep what was read, prepared, so that it plays like any other content.
-    slot.prepare();
-    return false;
-  }
+  const bool ok = readLayers(stream, slot, rows, layers);
+  // What was read is kept (a failed read too) and prepared, so that it plays
+  // like any other content.
+  limitLoopToSound(slot);
   slot.prepare();
-  return true;
+  return ok;
 }
 
 bool writeVoiceRecord(ByteStream& stream, const VoiceSlot& slot) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "effects/note_fraction.h"
 #include "engine/parameter_ids.h"
 
 namespace vt {
@@ -173,10 +174,10 @@ const char* const kParameterNames[kNamedParameters] = {"MasterDetune",
                                                        "Lfo1Rate",
                                                        "Lfo2Rate"};
 
-constexpr int kNoteFractions = 20;
+constexpr int kNoteFractions = kNoteFractionSteps;
 const char* const kNoteFractionTexts[kNoteFractions] = {"1/16",  "1/8",  "3/16", "1/4",   "5/16", "3/8",   "7/16",
                                                         "1/2",   "9/16", "5/8",  "11/16", "3/4",  "13/16", "7/8",
-                                                        "15/16", "1/1",  "2/1",  "3/1",   "4/1",  "8/1"};
+                                                        "15/16", "1/1",  "2/1",  "3/1",   "4/1",  "5/1"};
 
 // Converts to int with truncation toward zero, saturating instead of
 // overflowing for values far outside the parameter range.
@@ -257,10 +258,8 @@ void formatCutoffHz(float x, char* text, std::size_t size) {
 }
 
 int noteFractionIndex(float x) {
-  int i = truncateToInt((1.0 - static_cast<double>(x)) * 20.0);
-  if (i >= kNoteFractions) i = kNoteFractions - 1;
-  if (i < 0) i = 0;  // values above 1 stay at the top of the list
-  return i;
+  // The same float mapping as the delay and the LFO, so the label names the step that plays.
+  return noteFractionStep(x) - 1;
 }
 
 const char* noteFractionText(int index) {

@@ -38,7 +38,6 @@ PluginEffect::PluginEffect(vst2::HostCallback master) : AudioEffectX(master, kNu
   char folder[SynthEngine::kDataFolderSize] = {};
   moduleDirectory(folder, sizeof(folder));
 
-  chunkBuffer = new (std::nothrow) unsigned char[kChunkSize];
   engine = new (std::nothrow) SynthEngine();
   if (engine) engine->setDataFolder(folder);
   programsAreChunks(true);
@@ -58,15 +57,13 @@ PluginEffect::PluginEffect(vst2::HostCallback master) : AudioEffectX(master, kNu
 
   // The editor registers itself with this object; its constructor loads the
   // first factory instrument into the engine.
-  if (engine && chunkBuffer && programs) new (std::nothrow) PluginEditor(this, engine, this);
+  if (engine && programs) new (std::nothrow) PluginEditor(this, engine, this);
 
   // Random voice choices and random instruments differ from session to session.
   if (editor) getPluginEditor()->seedRandom(static_cast<unsigned>(std::time(nullptr)));
 }
 
 PluginEffect::~PluginEffect() {
-  delete[] chunkBuffer;
-  chunkBuffer = nullptr;
   delete[] programs;
   programs = nullptr;
   delete engine;
@@ -79,7 +76,7 @@ PluginEffect::~PluginEffect() {
 }
 
 bool PluginEffect::constructedCompletely() const {
-  return chunkBuffer && engine && engine->constructedCompletely() && programs && editor;
+  return engine && engine->constructedCompletely() && programs && editor;
 }
 
 PluginEditor* PluginEffect::getPluginEditor() const { return static_cast<PluginEditor*>(editor); }
@@ -168,15 +165,18 @@ bool PluginEffect::copyProgram(vst2::Int32 destination) {
 
 vst2::Int32 PluginEffect::getChunk(void** data, bool /*isPreset*/) {
   if (!data) return 0;
-  *data = chunkBuffer;
-  if (!engine || !chunkBuffer) return 0;
+  *data = chunkBuffer.data();
+  if (!engine) return 0;
   // No load may change the sound while it is written.
   StagedLoad pause(*engine);
-  // An instrument too large for the chunk buffer is not written at all: the
-  // buffer keeps its previous content and the host is given no chunk.
-  if (instrumentRecordSize(*engine) > kChunkSize) return 0;
+  // The buffer is sized to the record. A record beyond the stream's 16 MB (no
+  // instrument the engine can hold comes near) or a failed allocation gives
+  // the host no chunk and leaves the buffer's previous content alone.
+  const std::int64_t recordSize = instrumentRecordSize(*engine);
+  if (recordSize > ByteStream::kCapacity || !chunkBuffer.reserve(static_cast<std::int32_t>(recordSize))) return 0;
+  *data = chunkBuffer.data();
   ByteStream stream;
-  stream.openMemoryForWriting(chunkBuffer, kChunkSize);
+  stream.openMemoryForWriting(chunkBuffer.data(), chunkBuffer.capacity());
   const bool written = writeInstrumentRecord(stream, *engine);
   const vst2::Int32 length = stream.getPosition();
   stream.close();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "editor/editor_owner.h"
+#include "plugin/chunk_buffer.h"
 #include "plugin/program_record.h"
 #include "vst2/audio_effect_x.h"
 
@@ -16,7 +17,6 @@ class PluginEffect : public vst2::AudioEffectX, public EditorOwner {
 public:
   static constexpr vst2::Int32 kUniqueId = vst2::fourCharCode('V', 't', 'V', '7');
   static constexpr int kNumPrograms = 1;
-  static constexpr int kChunkSize = 1 << 20;  // 1 MB
 
   explicit PluginEffect(vst2::HostCallback audioMaster);
   ~PluginEffect() override;
@@ -70,6 +70,7 @@ public:
   SynthEngine* getEngine() const { return engine; }
   PluginEditor* getPluginEditor() const;
   float getSampleRateSeen() const { return sampleRateSeen; }
+  int chunkCapacity() const { return chunkBuffer.capacity(); }  // bytes held for the host's chunk
 
 private:
   void renderBlock(float** outputs, vst2::Int32 sampleFrames);
@@ -77,7 +78,7 @@ private:
 
   ProgramRecord* programs = nullptr;
   float sampleRateSeen = 0.0f;
-  unsigned char* chunkBuffer = nullptr;
+  ChunkBuffer chunkBuffer;  // sized by each getChunk
   SynthEngine* engine = nullptr;
 };
 

@@ -186,7 +186,10 @@ TEST(EffectFilter, RedesignsEvery33SamplesOnlyWhileTheEnvelopeActs) {
   f.process(block.data(), 1);
   EXPECT_EQ(f.samplesSinceDesign, 0);
 
+  // Once the amount has glided to 0 (20 ms) the coefficients stay put.
   f.setEnvAmount(0.0f);
+  std::vector<float> glide(1000, 0.3f);
+  f.process(glide.data(), 1000);
   const float coef = f.sectionCoefs[0][0];
   f.process(block.data(), 100);
   EXPECT_GE(f.samplesSinceDesign, 32);

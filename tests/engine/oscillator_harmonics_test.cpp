@@ -135,6 +135,18 @@ TEST_F(HarmonicsTest, PartialsFadeAboveThreeTenthsOfTheSampleRate) {
   }
 }
 
+// A partial gliding across the fade start is faded at each block end by that
+// end's own frequency, so consecutive blocks meet at the same level.
+TEST_F(HarmonicsTest, EachBlockEndFadesByItsOwnFrequency) {
+  setHarmonic(set, 0, 0.8f, 1.0f);
+  const int n = 128;
+  const float below = static_cast<float>(kSr * 0.25);  // unfaded
+  const float into = static_cast<float>(kSr * 0.4);    // faded to half
+  expectSignal(render(n, below, into), reference({{below, into, 0.8, 0.4}}, n, kSr), 2e-3);
+  phases[0] = 0.0f;
+  expectSignal(render(n, into, below), reference({{into, below, 0.4, 0.8}}, n, kSr), 2e-3);
+}
+
 TEST_F(HarmonicsTest, SilentPartialKeepsItsPhase) {
   set.amplitude[0].add(0.0f, 0.00003f);
   set.amplitude[0].add(10.0f, 0.00003f);

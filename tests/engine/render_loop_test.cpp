@@ -65,23 +65,23 @@ TEST_F(RenderLoop, EventsSplitSubBlocksAndActAtTheirOffset) {
   EXPECT_EQ(recorder.events[0], std::make_pair(60, 100));
 }
 
-TEST_F(RenderLoop, EventsAtOneOffsetActInArrivalOrderBeforeRendering) {
+TEST_F(RenderLoop, EventsActInOffsetOrderAndInArrivalOrderAtOneOffset) {
   engine.queueMessage(noteOn(61), 3, 40);
   engine.queueMessage(noteOn(62), 3, 40);
-  engine.queueMessage(noteOn(63), 3, 0);  // out of order: acts as soon as it is reached
+  engine.queueMessage(noteOn(63), 3, 0);  // sent out of order: still acts at its own offset
   render(128);
-  const std::vector<std::pair<int, int>> expectedEvents = {{61, 40}, {62, 40}, {63, 40}};
+  const std::vector<std::pair<int, int>> expectedEvents = {{63, 0}, {61, 40}, {62, 40}};
   EXPECT_EQ(recorder.events, expectedEvents);
   const std::vector<std::pair<int, int>> expectedBlocks = {{0, 40}, {40, 88}};
   EXPECT_EQ(recorder.subBlocks, expectedBlocks);
 }
 
-TEST_F(RenderLoop, EventsAtTheBlockLengthActAfterTheLastSubBlockAndLaterOnesAreDropped) {
+TEST_F(RenderLoop, EventsAtOrBeyondTheBlockLengthActAfterTheLastSubBlock) {
   engine.queueMessage(noteOn(70), 3, 64);
   engine.queueMessage(noteOn(71), 3, 64);
   engine.queueMessage(noteOn(72), 3, 65);
   render(64);
-  const std::vector<std::pair<int, int>> expected = {{70, 64}, {71, 64}};
+  const std::vector<std::pair<int, int>> expected = {{70, 64}, {71, 64}, {72, 64}};
   EXPECT_EQ(recorder.events, expected);
   EXPECT_EQ(engine.voiceEvents().count, 0);
   recorder.events.clear();

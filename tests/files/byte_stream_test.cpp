@@ -102,10 +102,10 @@ TEST(ByteStreamBounds, WritesPastCapacityFail) {
   EXPECT_TRUE(s.failed());
 }
 
-TEST(ByteStreamBounds, WholeMegabyteOfWritesFitsAndNoMore) {
+TEST(ByteStreamBounds, SixteenMegabytesOfWritesFitAndNoMore) {
   std::vector<std::uint8_t> buffer(ByteStream::kCapacity + 16);
   ByteStream s;
-  s.openMemoryForWriting(buffer.data(), ByteStream::kCapacity + 16);  // capped at 1 MB
+  s.openMemoryForWriting(buffer.data(), ByteStream::kCapacity + 16);  // capped at 16 MB
   for (int i = 0; i < ByteStream::kCapacity / 4; ++i) s.writeInt(i);
   EXPECT_FALSE(s.failed());
   EXPECT_EQ(s.getPosition(), ByteStream::kCapacity);
@@ -219,12 +219,12 @@ protected:
 
 TEST_F(ByteStreamFile, SizeLimits) {
   ByteStream s;
-  writeFile(1048576);
+  writeFile(16 * 1048576);
   EXPECT_FALSE(s.openFileForReading(path.c_str()));
   s.release();
-  writeFile(1048575);
+  writeFile(16 * 1048576 - 1);
   ASSERT_TRUE(s.openFileForReading(path.c_str()));
-  EXPECT_EQ(s.getSize(), 1048575);
+  EXPECT_EQ(s.getSize(), 16 * 1048576 - 1);
   EXPECT_EQ(s.getPosition(), 0);
   EXPECT_TRUE(s.close());
   s.release();
@@ -253,6 +253,26 @@ TEST_F(ByteStreamFile, WriteFileThenReadItBack) {
   EXPECT_STREQ(name, "Pad");
   r.close();
   r.release();
+}
+
+TEST_F(ByteStreamFile, ARecordThatDoesNotFitLeavesTheOldFileAsItWas) {
+  writeFile(100);
+  ByteStream w;
+  ASSERT_TRUE(w.openFileForWriting(path.c_str()));
+  for (int i = 0; i < ByteStream::kCapacity / 4; ++i) w.writeInt(i);  // fills all 16 MB
+  EXPECT_FALSE(w.failed());
+  w.writeInt(1);  // one word too many
+  EXPECT_TRUE(w.failed());
+  EXPECT_FALSE(w.close());
+  w.release();
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  std::vector<std::uint8_t> content(200);
+  const std::size_t size = std::fread(content.data(), 1, content.size(), f);
+  std::fclose(f);
+  EXPECT_EQ(size, 100u);
+  EXPECT_EQ(content[0], 0x5A);
+  EXPECT_EQ(content[99], 0x5A);
 }
 
 }  // namespace

@@ -87,15 +87,15 @@ TEST_F(EngineLoaderTest, FilesThatDoNotOpenAndPlacesOutOfRangeChangeNothing) {
   EXPECT_FLOAT_EQ(engine->slot(1).harmonics[0][0].baseFrequency, 110.0f);
 }
 
-TEST_F(EngineLoaderTest, AFileOfOneMegabyteOrMoreIsNotRead) {
+TEST_F(EngineLoaderTest, AFileOf16MegabytesOrMoreIsNotRead) {
   test::RecordBuilder voice;
   voice.voice("Huge", 1, 1, 0.5f);
   std::string bytes = bytesOf(voice);
-  bytes.resize(1048576, '\0');
+  bytes.resize(16 * 1048576, '\0');
   const std::string path = temp.writeFile("huge.v7v", bytes).string();
   EXPECT_FALSE(loadVoiceFile(*engine, 1, path.c_str()));
   EXPECT_STREQ(engine->slot(1).name, "Base");
-  bytes.resize(1048575);
+  bytes.resize(16 * 1048576 - 1);
   const std::string justBelow = temp.writeFile("below.v7v", bytes).string();
   EXPECT_TRUE(loadVoiceFile(*engine, 1, justBelow.c_str()));  // trailing bytes after a voice are ignored
   EXPECT_STREQ(engine->slot(1).name, "Huge");

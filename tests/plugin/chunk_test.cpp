@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "editor/plugin_editor.h"
@@ -108,22 +109,67 @@ TEST(HostChunk, OlderLayoutIsAccepted) {
   EXPECT_EQ(p.engine().getParameter(MorphAmpX), p.engine().getParameter(MorphHarmX));
 }
 
-TEST(HostChunk, AnInstrumentTooLargeForTheBufferGivesNoChunkAndLeavesTheBufferAlone) {
-  Instance p;
-  const std::vector<std::uint8_t> before = p.getChunk();
-  // Slot A with all eight multisamples in both layers, every curve full: about 2 MB.
-  VoiceSlot& slot = p.engine().slot(0);
-  slot.rowCount = 8;
-  slot.layerCount = 2;
-  for (int r = 0; r < 8; ++r)
-    for (int l = 0; l < 2; ++l)
-      for (int c = 0; c < HarmonicSet::kCurves; ++c)
-        for (int i = 0; i < 128; ++i) slot.harmonics[r][l].curve(c).add(0.01f * static_cast<float>(i), 0.1f);
+// The largest instrument the engine can hold: four voices of 8 multisamples
+// in 2 layers, every curve at 128 points, every noise part at 64 frames of
+// 128 points (about 12.7 MB).
+test::RecordBuilder largestInstrument(const std::vector<float>& parameters) {
+  test::RecordBuilder b;
+  b.int32(65538).string("Largest").int32(static_cast<std::int32_t>(parameters.size()));
+  for (float p : parameters) b.float32(p);
+  const test::Curve morph{{0.0f, 1.0f}, {0.2f, 0.8f}};
+  b.curve(morph).curve(morph);
+  std::vector<float> times, frequencies;
+  for (int i = 0; i < 128; ++i) {
+    times.push_back(0.02f * static_cast<float>(i));
+    frequencies.push_back(static_cast<float>(i + 1) / 128.0f);
+  }
+  for (int s = 0; s < 4; ++s) {
+    b.int32(65538).string("Full" + std::to_string(s)).int32(1).float32(0.5f).float32(1.5f).int32(8).int32(2);
+    b.float32(20000.0f);
+    for (int layer = 0; layer < 16; ++layer) {
+      b.float32(55.0f * static_cast<float>(1 + layer / 2));
+      for (int h = 0; h < 64; ++h) {
+        std::vector<float> levels(128, 0.5f / static_cast<float>(h + 1));
+        levels.front() = 0.0f;
+        levels.back() = 0.0f;
+        b.curve(test::Curve{times, levels});
+      }
+      for (int h = 0; h < 64; ++h) b.curve(test::Curve{times, std::vector<float>(128, static_cast<float>(h + 1))});
+      b.int32(64);
+      for (int f = 0; f < 64; ++f) {
+        b.float32(0.04f * static_cast<float>(f));
+        b.curve(test::Curve{frequencies, std::vector<float>(128, f == 0 ? 0.0f : 0.25f)});
+      }
+    }
+  }
+  b.curve(test::Curve{{0.0f, 1.0f}, {1.0f, 1.0f}});
+  b.int32(0).int32(0).string("").string("").string("");
+  for (int i = 0; i < 4; ++i) b.curve(morph);
+  return b;
+}
 
-  void* data = nullptr;
-  EXPECT_EQ(p.effect->dispatcher(p.effect, vst2::effGetChunk, 0, 0, &data, 0.0f), 0);
-  ASSERT_NE(data, nullptr);
-  EXPECT_EQ(std::memcmp(data, before.data(), before.size()), 0);
+TEST(HostChunk, TheLargestInstrumentRoundTripsByteForByte) {
+  Instance first;
+  std::vector<float> parameters = parameterValues();
+  for (int s = 0; s < 4; ++s) parameters[NumMultisamplesA + s] = 7.0f / 8.0f;  // all eight multisamples
+  const std::vector<std::uint8_t> record = largestInstrument(parameters).data;
+  ASSERT_GT(record.size(), 12u * 1048576u);
+  EXPECT_EQ(first.setChunk(record), static_cast<vst2::IntPtr>(record.size()));
+  vst2::IntPtr length = 0;
+  const std::vector<std::uint8_t> taken = first.getChunk(&length);
+  ASSERT_EQ(length, static_cast<vst2::IntPtr>(record.size()));
+
+  Instance second;
+  EXPECT_EQ(second.setChunk(taken), length);
+  EXPECT_TRUE(second.getChunk() == taken);
+
+  // A small instrument afterwards gets a buffer of its own size again.
+  const std::vector<std::uint8_t> small = test::instrumentRecord("Small", parameterValues(), 0.5f).data;
+  EXPECT_EQ(second.setChunk(small), static_cast<vst2::IntPtr>(small.size()));
+  const std::vector<std::uint8_t> smallTaken = second.getChunk(&length);
+  EXPECT_LT(length, 1048576);
+  EXPECT_GE(second.plugin().chunkCapacity(), length);
+  EXPECT_LT(second.plugin().chunkCapacity(), 2 * length + 1);
 }
 
 }  // namespace

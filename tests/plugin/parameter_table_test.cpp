@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
+#include <vector>
 
+#include "effects/sync_delay.h"
+#include "engine/lfo.h"
 #include "engine/parameter_ids.h"
 #include "engine/synth_engine.h"
 
@@ -106,15 +110,36 @@ TEST(EditorFormatters, CutoffHzIsLogarithmicBetween80And16000) {
   EXPECT_EQ(format(formatCutoffHz, 0.99999994f), "16000");
 }
 
-TEST(EditorFormatters, NoteFractionRunsFromSixteenthToEightBars) {
+TEST(EditorFormatters, NoteFractionRunsFromSixteenthToFiveBars) {
   EXPECT_EQ(format(formatNoteFraction, 1.0f), "1/16 ");
-  EXPECT_EQ(format(formatNoteFraction, 0.0f), "8/1 ");
+  EXPECT_EQ(format(formatNoteFraction, 0.0f), "5/1 ");  // 80 sixteenths
   EXPECT_EQ(format(formatNoteFraction, 0.25f), "1/1 ");
   EXPECT_EQ(format(formatNoteFraction, 0.5f), "11/16 ");
-  EXPECT_EQ(format(formatNoteFraction, 0.0001f), "8/1 ");
+  EXPECT_EQ(format(formatNoteFraction, 0.0001f), "5/1 ");
   EXPECT_EQ(noteFractionIndex(-3.0f), 19);
   EXPECT_EQ(noteFractionIndex(4.0f), 0);
   EXPECT_STREQ(noteFractionText(20), "");
+}
+
+// The label names what the delay and the LFO play for every stored value,
+// the knob's twenty step values (k/20, where double and float rounding part
+// ways) included.
+TEST(EditorFormatters, NoteFractionLabelMatchesDelayAndLfo) {
+  std::vector<float> values;
+  for (int k = 0; k <= 20; ++k) values.push_back(static_cast<float>(k) / 20.0f);
+  for (int k = 0; k <= 2000; ++k) values.push_back(static_cast<float>(k) * 0.0005f);
+  values.push_back(0.2f);
+  for (float x : values) {
+    char text[16] = {};
+    formatNoteFraction(x, text, sizeof(text));
+    int numerator = 0, denominator = 0;
+    ASSERT_EQ(std::sscanf(text, "%d/%d", &numerator, &denominator), 2) << text;
+    const float labelled = 16.0f * static_cast<float>(numerator) / static_cast<float>(denominator);
+    EXPECT_EQ(labelled, SyncDelay::sixteenthsForValue(x)) << x << " " << text;
+    // The LFO counts the same steps in sixteenths of a beat: 0.03125 s at 120 BPM.
+    EXPECT_NEAR(lfoPeriod(x, 120.0f) / 0.03125f, labelled, 1e-3f) << x << " " << text;
+  }
+  EXPECT_EQ(format(formatNoteFraction, 0.2f), "2/1 ");  // the delay plays 32 sixteenths there
 }
 
 TEST(ParameterDefaults, EngineStartsWithTheDocumentedValues) {

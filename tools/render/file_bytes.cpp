@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/atomic_file_write.h"
+
 namespace vt::render {
 
 bool readFileBytes(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& bytes,
@@ -43,15 +45,8 @@ bool readFileBytes(const std::string& path, std::size_t maxBytes, std::vector<st
 }
 
 bool writeFileBytes(const std::string& path, const void* data, std::size_t size, std::string& error) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) {
-    error = "cannot create " + path;
-    return false;
-  }
-  const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) {
-    error = "cannot write " + path;
+  if (!writeFileAtomically(path.c_str(), data, size)) {
+    error = "cannot write " + path + " (an existing file there is left as it was)";
     return false;
   }
   return true;

@@ -33,6 +33,11 @@ bool saveChunkToFile(PluginHost& host, const std::string& path, std::size_t& siz
   void* data = nullptr;
   const vst2::IntPtr length = host.dispatch(vst2::effGetChunk, kBankChunk, 0, &data);
   size = (length > 0 && data) ? static_cast<std::size_t>(length) : 0;
+  if (size == 0) {
+    // Nothing to save is a failure: an existing file keeps its instrument.
+    error = "the plug-in handed out no chunk; " + path + " is left as it was";
+    return false;
+  }
   return writeFileBytes(path, data, size, error);
 }
 

@@ -17,8 +17,9 @@ constexpr std::size_t kMaxChunkFileBytes = 16u << 20;
 bool restoreChunkFromFile(PluginHost& host, const std::string& path, long long& consumed, std::size_t& size,
                           std::string& error);
 
-// Asks the plug-in for its bank chunk and writes the bytes to 'path' (an empty
-// file when the plug-in hands out none). 'size' receives the byte count.
+// Asks the plug-in for its bank chunk and writes the bytes to 'path'. A
+// plug-in that hands out no chunk, or a write that fails, gives false and
+// leaves an existing file at 'path' as it was. 'size' receives the byte count.
 bool saveChunkToFile(PluginHost& host, const std::string& path, std::size_t& size, std::string& error);
 
 }  // namespace vt::render

@@ -29,7 +29,7 @@
 #include "files/instrument_record.h"
 #include "files/library_paths.h"
 #include "files/voice_record.h"
-#include "tools/voice/atomic_file.h"
+#include "platform/atomic_file_write.h"
 #include "tools/voice/preview_render.h"
 #include "tools/voice/voice_plot.h"
 
@@ -274,7 +274,7 @@ bool buildVoiceRecord(const Layout& l, const std::string& name, float maxFrequen
   const std::int32_t size = s.getPosition();
   const bool failed = s.failed();
   s.close();
-  // The readers take files of fewer than 1 MB.
+  // The readers take files of fewer than 16 MB.
   if (failed || size >= ByteStream::kCapacity) return false;
   out.resize(static_cast<std::size_t>(size));
   return true;
@@ -405,7 +405,7 @@ int runVoiceTool(int argc, const char* const* argv, std::FILE* out, std::FILE* e
     return kExitFailure;
   };
   auto write = [&](const std::string& path, const void* data, std::size_t size) {
-    return writeFileAtomically(path, data, size);
+    return vt::writeFileAtomically(path.c_str(), data, size);
   };
 
   if (!o.blocks.empty()) {

@@ -93,8 +93,7 @@ int run(const RenderOptions& options) {
       if (!saveChunkToFile(host, options.chunkOutPath, size, error))
         status = fail(error);
       else
-        std::printf("chunk %s: %zu bytes%s\n", options.chunkOutPath.c_str(), size,
-                    size ? "" : " (the plug-in handed out no chunk)");
+        std::printf("chunk %s: %zu bytes\n", options.chunkOutPath.c_str(), size);
     }
     host.close();
   }
