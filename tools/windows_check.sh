@@ -219,12 +219,15 @@ editor_snapshots() {
     # One X server for all pages; every page is its own run of the host.
     timeout "$limit" xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
       loader=$1 out=$2; shift 2
-      # First the window itself, driven by window messages.
-      "$loader" vt7000-editor-check.exe VT7000.dll >"$out/editor-check.txt" 2>&1
-      echo $? >"$out/editor-check.status"
+      # One Wine session (server and desktop) for every program: under qemu a
+      # desktop that is still starting can refuse the first window.
+      /usr/lib/wine/wineserver -p
       for page in "$@"; do
         "$loader" vt7000-render.exe VT7000.dll --editor-snapshot "$out/page-$((page + 1)).png" --page "$page" || exit 1
-      done' sh "$loader" "$out" $pages >"$work/editor-$label.log" 2>&1 || status=$?
+      done
+      # Then the window itself, driven by window messages.
+      "$loader" vt7000-editor-check.exe VT7000.dll >"$out/editor-check.txt" 2>&1
+      echo $? >"$out/editor-check.status"' sh "$loader" "$out" $pages >"$work/editor-$label.log" 2>&1 || status=$?
     /usr/lib/wine/wineserver -k 2>/dev/null || true
     exit "$status"
   ) || status=$?
