@@ -8,6 +8,9 @@
 
 namespace vt::analysis {
 
+// M_PI is not standard C++ (MinGW leaves it out in strict mode).
+constexpr double kPi = 3.14159265358979323846;
+
 HannSpectra hannSpectra(const RealVector& samples, const FrameGeometry& geometry, double sampleRate) {
   HannSpectra s;
   const int size = geometry.size;
@@ -22,7 +25,7 @@ HannSpectra hannSpectra(const RealVector& samples, const FrameGeometry& geometry
   const RealVector hann = periodicHann(size);
   const RealVector derivative = hannDerivative(size, sampleRate);
   const double gain = 2.0 / sum(hann);
-  const double binStep = 2.0 * M_PI * sampleRate / size;  // angular frequency of bin k is k * binStep
+  const double binStep = 2.0 * kPi * sampleRate / size;  // angular frequency of bin k is k * binStep
   const int half = (size + 1) / 2;                        // rotation by half the frame
 
   std::vector<double> windowed(size), derived(size), bh(bins), ch(bins), bd(bins), cd(bins);
@@ -41,7 +44,7 @@ HannSpectra hannSpectra(const RealVector& samples, const FrameGeometry& geometry
       const double q = omega * bh[k] + cd[k];
       s.re(k + 1, j + 1) = gain * bh[k];
       s.im(k + 1, j + 1) = gain * ch[k];
-      s.instantaneousFrequency(k + 1, j + 1) = (q * bh[k] - p * ch[k]) / (2.0 * M_PI * (bh[k] * bh[k] + ch[k] * ch[k]));
+      s.instantaneousFrequency(k + 1, j + 1) = (q * bh[k] - p * ch[k]) / (2.0 * kPi * (bh[k] * bh[k] + ch[k] * ch[k]));
     }
   }
   return s;

@@ -5,9 +5,12 @@
 
 namespace vt::analysis {
 
+// M_PI is not standard C++ (MinGW leaves it out in strict mode).
+constexpr double kPi = 3.14159265358979323846;
+
 namespace {
 
-constexpr double kTwoPi = 2.0 * M_PI;
+constexpr double kTwoPi = 2.0 * kPi;
 
 double orZero(double x) { return std::isnan(x) ? 0.0 : x; }
 

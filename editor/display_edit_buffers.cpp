@@ -51,7 +51,7 @@ bool DisplayEditBuffers::takeVoice(SynthEngine& engine, int voice, int row, int 
   if (voice < 0 || voice >= kNumSlots || row < 0 || row >= VoiceSlot::kRows || layer < 0 ||
       layer >= VoiceSlot::kLayers || !harmonicCopies[voice] || !noiseCopies[voice])
     return false;
-  const StagedLoad pause(engine);
+  const StagedLoad pause(engine, 0);
   if (!pause) return false;
   const VoiceSlot& slot = engine.slot(voice);
   harmonicCopies[voice]->copyFrom(slot.harmonics[row][layer]);
@@ -62,14 +62,14 @@ bool DisplayEditBuffers::takeVoice(SynthEngine& engine, int voice, int row, int 
 }
 
 bool DisplayEditBuffers::takeFormant(SynthEngine& engine) {
-  const StagedLoad pause(engine);
+  const StagedLoad pause(engine, 0);
   if (!pause) return false;
   formantCopy.copyFrom(engine.formantCurve());
   return true;
 }
 
 bool DisplayEditBuffers::takeMorphEnvelopes(SynthEngine& engine) {
-  const StagedLoad pause(engine);
+  const StagedLoad pause(engine, 0);
   if (!pause) return false;
   for (int i = 0; i < kMorphEnvelopes; ++i) envelopeCopies[i].copyFrom(engine.morphEnvelope(i));
   return true;
@@ -81,11 +81,12 @@ bool DisplayEditBuffers::applyVoice(SynthEngine& engine, int voice, bool alsoFir
   const int layer = layers[voice];
   NoiseSet& noiseCopy = *noiseCopies[voice];
   for (int i = 0; i < noiseCopy.count; ++i) noiseCopy.frames[i].resample();
-  StagedLoad load(engine);
+  StagedLoad load(engine, 1u << voice);
   if (!load) return false;
   VoiceSlot& staged = load->stagedSlot(voice);
-  // The staged slot is the live one with the edited layer replaced.
-  copyVoiceSlotContent(staged, engine.slot(voice));
+  // The staged slot is the live one (or its content still waiting for
+  // adoption) with the edited layer replaced.
+  if (load->slotChange[voice] != PendingLoad::ReplaceContent) copyVoiceSlotContent(staged, engine.slot(voice));
   staged.harmonics[row][layer].copyFrom(*harmonicCopies[voice]);
   staged.noise[row][layer].copyFrom(noiseCopy);
   if (alsoFirstLayer && layer != 0) {
@@ -93,12 +94,12 @@ bool DisplayEditBuffers::applyVoice(SynthEngine& engine, int voice, bool alsoFir
     staged.noise[row][0].copyFrom(noiseCopy);
   }
   staged.prepare();
-  load->slotChange[voice] = PendingLoad::ReplaceContent;
+  load->noteSlotChange(voice, PendingLoad::ReplaceContent, 0);
   return true;
 }
 
 bool DisplayEditBuffers::applyFormant(SynthEngine& engine) {
-  StagedLoad load(engine);
+  StagedLoad load(engine, 0);
   if (!load) return false;
   load->formantCurve.copyFrom(formantCopy);
   load->hasFormant = true;
@@ -107,7 +108,7 @@ bool DisplayEditBuffers::applyFormant(SynthEngine& engine) {
 
 bool DisplayEditBuffers::applyMorphEnvelope(SynthEngine& engine, int index) {
   if (index < 0 || index >= kMorphEnvelopes) return false;
-  StagedLoad load(engine);
+  StagedLoad load(engine, 0);
   if (!load) return false;
   load->morphEnvelopes[index].copyFrom(envelopeCopies[index]);
   load->hasMorphEnvelope[index] = true;

@@ -27,6 +27,9 @@ public:
   virtual void formatReadout(int index, float value, char* text, std::size_t size) = 0;
   // The parameter's name as the host sees it ("FilterCutoff").
   virtual void parameterName(int index, char* text, std::size_t size) = 0;
+  // After the editor loaded an instrument (or random voices): the host is
+  // asked to read every parameter again.
+  virtual void instrumentLoaded() {}
 };
 
 }  // namespace vt

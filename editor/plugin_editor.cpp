@@ -4,6 +4,8 @@
 #include <new>
 #include <thread>
 
+#include "editor/audio_importer.h"
+#include "editor/command_audio_importer.h"
 #include "editor/display_binder.h"
 #include "editor/display_edit_buffers.h"
 #include "editor/editor_owner.h"
@@ -61,16 +63,20 @@ PluginEditor::PluginEditor(vst2::AudioEffect* effect, SynthEngine* synthEngine, 
   library = new (std::nothrow) InstrumentLibrary();
   voices = new (std::nothrow) VoiceLibrary();
   buffers = new (std::nothrow) DisplayEditBuffers();
+  if (engine) ownImporter = new (std::nothrow) CommandAudioImporter(*engine);
   // A new instance starts with the first instrument of the first factory category.
   rescanAndLoad(true, true);
 }
 
 PluginEditor::~PluginEditor() {
   if (isOpen()) close();
+  delete ownImporter;  // waits for a running import
+  ownImporter = nullptr;
   if (effect && effect->getEditor() == this) effect->setEditor(nullptr);
   delete library;
   delete voices;
   delete buffers;
+  delete systemChooser;
 }
 
 gui::ViewContainer* PluginEditor::pageView(int page) const {
@@ -84,6 +90,8 @@ float PluginEditor::parameterValue(int index) {
 
 bool PluginEditor::buildFrame(gui::Frame& newFrame) {
   windowOpen.store(false, std::memory_order_release);
+  uiThread = std::this_thread::get_id();
+  newFrame.setDropHandler(this);
   registry.clear();
   // Every image is decoded once and kept across opens; a missing one only
   // leaves its controls blank.
@@ -108,6 +116,7 @@ bool PluginEditor::buildFrame(gui::Frame& newFrame) {
   showPage(kFirstPage);
   if (shownPage != kFirstPage) return false;
   windowOpen.store(true, std::memory_order_release);
+  refreshAll();
   return true;
 }
 
@@ -115,6 +124,8 @@ void PluginEditor::frameClosing(gui::Frame& closingFrame) {
   windowOpen.store(false, std::memory_order_seq_cst);
   // A write mirrored on another thread may still be setting control values.
   while (mirroring.load(std::memory_order_seq_cst) != 0) std::this_thread::yield();
+  endFileChoice();
+  closingFrame.setDropHandler(nullptr);
   if (shownPage >= 0 && pages[shownPage] && closingFrame.containsView(pages[shownPage]))
     closingFrame.removeView(pages[shownPage], true);
   destroyPages();
@@ -231,13 +242,10 @@ void PluginEditor::editFinished(gui::Control* display) {
   DisplayBinder(registry, *buffers, *engine, readParameter, this).applyEdit(display, shownPage);
 }
 
-void PluginEditor::refreshFromEngine() {
-  if (!windowOpen.load(std::memory_order_acquire)) return;
-  loadControlValues();
-}
-
 void PluginEditor::setParameter(int index, float value) {
-  if (!windowOpen.load(std::memory_order_acquire)) return;
+  if (!windowOpen.load(std::memory_order_acquire) || index < 0 || index >= kNumParameters) return;
+  // A refresh shows the engine again; it does not touch the learn target.
+  if (engine && !refreshing.load(std::memory_order_relaxed)) engine->setLearnTarget(index);
   if (index == kPageTabs) {
     requestedPage.store(pageOfTabValue(value), std::memory_order_release);
     return;
@@ -247,12 +255,25 @@ void PluginEditor::setParameter(int index, float value) {
   if (windowOpen.load(std::memory_order_seq_cst))
     for (int i = registry.firstWithTag(index); i >= 0; i = registry.at(i).next) registry.at(i).control->setValue(value);
   mirroring.fetch_sub(1, std::memory_order_seq_cst);
+  if (onUiThread() && refreshing.load(std::memory_order_relaxed)) {
+    perform(index, value);  // a refresh shows what is there: it loads nothing again
+    return;
+  }
+  markPending(index, value);
+  if (onUiThread()) dispatchPending();
 }
 
 void PluginEditor::idle() {
   if (frame) {
     const int page = requestedPage.exchange(-1, std::memory_order_acq_rel);
-    if (page >= 0) showPage(page);
+    if (page >= 0) {
+      showPage(page);
+      rebindDisplays();
+    }
+    dispatchPending();
+    pollFileChoice();
+    if (AudioImporter* importer = activeImporter())
+      if (importer->takeFinished()) refreshAll();
     const double now = NumberField::clockSeconds();
     for (int i = 0; i < registry.count(); ++i) {
       const PlacedControl& placed = registry.at(i);
@@ -274,22 +295,19 @@ void PluginEditor::valueChanged(gui::DrawContext* /*context*/, gui::Control* con
       if (!(pad->changedPairs() & (1u << p))) continue;
       const int indices[2] = {MorphPad::parameterX(p), MorphPad::parameterY(p)};
       const float values[2] = {pad->pairX(p), pad->pairY(p)};
-      for (int k = 0; k < 2; ++k) {
-        if (owner) {
-          owner->automateParameter(indices[k], values[k]);
-        } else {
-          if (engine) engine->setParameter(indices[k], values[k]);
-          setParameter(indices[k], values[k]);
-        }
-      }
+      for (int k = 0; k < 2; ++k) writeParameter(indices[k], values[k]);
     }
     return;
   }
+  writeParameter(tag, value);
+}
+
+void PluginEditor::writeParameter(int index, float value) {
   if (owner) {
-    owner->automateParameter(tag, value);
+    owner->automateParameter(index, value);
   } else {
-    if (engine) engine->setParameter(tag, value);
-    setParameter(tag, value);
+    if (engine) engine->setParameter(index, value);
+    setParameter(index, value);
   }
 }
 
@@ -337,7 +355,12 @@ void PluginEditor::rescanAndLoad(bool rescan, bool load) {
   char path[kLibraryPathSize];
   if (!library->instrumentPath(category, item, path, sizeof(path))) return;
   loadInstrumentFile(*engine, path);  // a record that fails half-way stays as far as it was read
-  if (isOpen()) refreshFromEngine();
+  if (isOpen()) refreshAll();
+  tellHostParametersChanged();
+}
+
+void PluginEditor::tellHostParametersChanged() {
+  if (owner) owner->instrumentLoaded();
 }
 
 void PluginEditor::randomVoices() {
@@ -345,7 +368,8 @@ void PluginEditor::randomVoices() {
   const int category = isOpen() ? selectedCategory : 0;
   const char* categoryName = library ? library->categoryName(category) : "";
   vt::randomVoices(*engine, SystemFolderLister(), categoryName, random);
-  refreshFromEngine();
+  refreshAll();
+  tellHostParametersChanged();
 }
 
 }  // namespace vt

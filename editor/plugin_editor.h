@@ -12,6 +12,8 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
+#include <thread>
 
 #include "editor/control_registry.h"
 #include "editor/display_binding.h"
@@ -19,6 +21,8 @@
 #include "engine/random_source.h"
 #include "gui/control.h"
 #include "gui/gui_editor.h"
+#include "gui/gui_events.h"
+#include "platform/file_chooser.h"
 
 namespace vt::gui {
 class ViewContainer;
@@ -26,13 +30,18 @@ class ViewContainer;
 
 namespace vt {
 
+class AudioImporter;
 class DisplayEditBuffers;
+class FileBrowser;
 class EditorOwner;
 class SynthEngine;
 class InstrumentLibrary;
 class VoiceLibrary;
 
-class PluginEditor : public gui::GuiEditor, public gui::ControlListener, public DisplayEditListener {
+class PluginEditor : public gui::GuiEditor,
+                     public gui::ControlListener,
+                     public DisplayEditListener,
+                     public gui::DropHandler {
 public:
   static constexpr int kWidth = 800;
   static constexpr int kHeight = 550;
@@ -46,11 +55,40 @@ public:
 
   void idle() override;
 
-  // Mirrors a parameter write into the controls; a write of the page tabs
-  // (181) changes the page at the next idle. Any thread.
+  // The one place where the editor reacts to a parameter write (from its own
+  // controls through the host, from the host, or from the engine): the index
+  // becomes the MIDI-learn target, the value is mirrored into every control
+  // showing the index, and what the index asks for (a command, a rebinding, a
+  // snap-back) runs on the UI thread: at once when called there, else at the
+  // next idle. Any thread.
   virtual void setParameter(int index, float value);
-  // Re-reads every control from the engine (after a chunk or instrument load).
-  virtual void refreshFromEngine();
+  // Shows the engine again after a load: the multisample counts, names and
+  // root notes of the voices, then every index mirrored (commands that load,
+  // import or randomise are not run again).
+  void refreshAll();
+  // The same, kept for the plug-in's chunk loads.
+  virtual void refreshFromEngine() { refreshAll(); }
+
+  // Drops on the window: audio files, voices and blocks on a voice page,
+  // instruments anywhere (extensions compared without case).
+  void onDrop(const gui::DropData& data, gui::Point where) override;
+  // Loads a file as its extension says into the voice of the page on show
+  // (its selected multisample and layer); instruments on any page. False
+  // when the file is of no known kind, not for this page, or unreadable.
+  bool loadDroppedFile(const char* path);
+
+  // The dialog behind the load commands (null: the system's, else the
+  // editor's own browser). Not owned; set before the first command.
+  void setFileChooser(FileChooser* chooser) { injectedChooser = chooser; }
+  bool fileChoiceRunning() const { return chooserAction != FileAction::None; }
+  // The audio import behind commands 205-208 and dropped audio (default: the
+  // analysis with the desktop's progress window). Not owned.
+  void setAudioImporter(AudioImporter* importer) { audioImporter = importer; }
+  AudioImporter* activeImporter() const { return audioImporter ? audioImporter : ownImporter; }
+
+  // The selection context of a voice as the parameters give it.
+  int selectedMultisample(int voice);
+  int selectedLayer(int voice);
 
   // ControlListener: a control's gesture becomes an automated parameter write.
   void valueChanged(gui::DrawContext* context, gui::Control* control) override;
@@ -89,6 +127,8 @@ public:
 protected:
   bool buildFrame(gui::Frame& frame) override;
   void frameClosing(gui::Frame& frame) override;
+  // After an instrument load: the host reads the parameters again.
+  void tellHostParametersChanged();
 
   SynthEngine* engine;
   EditorOwner* owner;
@@ -115,6 +155,25 @@ private:
   void loadControlValues();
   void destroyPages();
 
+  // What a chosen file is for.
+  enum class FileAction { None, ImportAudio, LoadVoice, LoadInstrument, LoadHarmonics, LoadNoise };
+  void markPending(int index, float value);
+  void dispatchPending();
+  void perform(int index, float value);
+  void performVoiceParameter(int index, float value);
+  void performCommand(int index, float value);
+  void writeParameter(int index, float value);
+  void showRootNote(int voice, bool writeParameterToo);
+  void setRootNote(int voice, float value);
+  void copyVoiceName(int voice);
+  void chooseFile(FileAction action, int voice);
+  void pollFileChoice();
+  void endFileChoice();
+  bool runFileAction(FileAction action, int voice, const char* path);
+  void loadInstrumentPath(const char* path);
+  void loadChosenVoice(int voice);
+  bool onUiThread() const { return std::this_thread::get_id() == uiThread; }
+
   EditorImages images;
   ControlRegistry registry;
   gui::ViewContainer* pages[8] = {};
@@ -125,6 +184,24 @@ private:
   // waits for them before the controls go away.
   std::atomic<int> mirroring{0};
   ReadoutBinding readouts[kNumParameters];
+
+  // Writes waiting for the UI thread: one bit per index and the latest value.
+  static constexpr int kPendingWords = (kNumParameters + 31) / 32;
+  std::atomic<std::uint32_t> pendingBits[kPendingWords] = {};
+  std::atomic<float> pendingValues[kNumParameters] = {};
+  std::thread::id uiThread;
+  bool dispatching = false;             // UI thread only
+  std::atomic<bool> refreshing{false};  // read by writes on any thread
+
+  FileChooser* injectedChooser = nullptr;
+  FileChooser* systemChooser = nullptr;  // owned
+  bool systemChooserTried = false;
+  FileBrowser* browser = nullptr;  // the editor's own dialog while shown
+  FileChooser* activeChooser = nullptr;
+  FileAction chooserAction = FileAction::None;
+  int chooserVoice = 0;
+  AudioImporter* audioImporter = nullptr;
+  AudioImporter* ownImporter = nullptr;  // owned
 };
 
 }  // namespace vt

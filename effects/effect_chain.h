@@ -24,6 +24,13 @@ public:
   bool isProcessing() const { return sampleRate > 0.0f; }
   // Clears every unit's delay lines and filter memories.
   void reset();
+  // The delay's lines on demand (see SyncDelay): prepare while nothing
+  // processes, service from a worker thread while the audio thread processes.
+  void setDelayLinesOnDemand(bool onDemand) { delay.setLinesOnDemand(onDemand); }
+  void prepareDelayLines() {
+    if (delayOn) delay.prepareLines();
+  }
+  void serviceDelayLines() { delay.serviceLines(); }
   // The host tempo in BPM, 0 when unknown; a different tempo clears the delay.
   void setTempo(float beatsPerMinute) { delay.setTempo(beatsPerMinute); }
 

@@ -1,11 +1,19 @@
 // The tempo-synchronised stereo echo: each channel repeats after a whole
 // number of sixteenth notes at the host tempo, with feedback. Both lines hold
-// 24 seconds at the highest supported sample rate and are allocated at
-// construction; a length beyond 24 seconds (the longest step below 50 BPM) is
-// limited to 24 seconds, and an unknown tempo (0) counts as 120 BPM. Once the
-// delay runs, changed mix and feedback settings glide to their new values; a
-// repeated sync value leaves the lines alone.
+// 24 seconds at the sample rate the host sets and are allocated when it sets
+// it (hosts change the rate only while the plug-in is suspended); a length
+// beyond 24 seconds (the longest step below 50 BPM) is limited to 24 seconds,
+// and an unknown tempo (0) counts as 120 BPM. Once the delay runs, changed mix
+// and feedback settings glide to their new values; a repeated sync value
+// leaves the lines alone.
+//
+// Clearing costs nothing, whatever the line length: each line remembers how
+// far it has been written since it was cleared, and everything beyond reads
+// as silence. So a tempo change or a switch write never stalls the audio thread.
 #pragma once
+
+#include <atomic>
+#include <mutex>
 
 #include "effects/smoothed_value.h"
 
@@ -26,8 +34,27 @@ public:
   // Ready to process: a supported sample rate is set and both lines exist.
   bool isActive() const { return sampleRate > 0.0f && bufferLeft != nullptr && bufferRight != nullptr; }
 
+  // Allocates the lines for the rate (a rate outside 8-192 kHz leaves the
+  // unit inactive, as does a failed allocation). Not while processing. With
+  // lines on demand it only frees them: see below.
   void setSampleRate(float rate);
-  // Clears both lines and restarts them at position 0.
+
+  // Lines on demand (the engine's delay): instead of 24 seconds at every
+  // rate, the lines are only as long as the current sync steps, tempo and
+  // rate need. A longer need found while processing is asked for (the lines
+  // cannot be allocated on the audio thread); until longer lines arrive the
+  // echo is limited to the lines there are, and with none at all the unit
+  // passes the dry part of the signal as an empty line would.
+  void setLinesOnDemand(bool onDemand) { linesOnDemand = onDemand; }
+  // Not on the audio thread, while nothing processes: makes the lines long
+  // enough for the current settings now.
+  void prepareLines();
+  // Any thread but the audio thread, while processing goes on: frees lines
+  // the audio thread has given back and allocates the lines it asked for.
+  void serviceLines();
+  // Samples of line the current settings need (each channel).
+  int neededCapacity() const;
+  // Clears both lines and restarts them at position 0, in constant time.
   void reset();
 
   void setMix(float value);       // wet 0..0.5
@@ -66,21 +93,41 @@ public:
   int bufferCapacity = 0;
 
 private:
-  void processChannel(float* samples, int count, float* line, int& pos, int& used, int& quiet, int length) const;
+  struct Lines {
+    float* left = nullptr;
+    float* right = nullptr;
+    int capacity = 0;
+  };
+  static Lines* allocateLines(int capacity);
+  static void freeLines(Lines* lines);
 
-  // Entries at and beyond these counts are known to be zero, so clearing a
-  // line only touches the part that has been used since it was last cleared.
-  int usedLeft = 0;
-  int usedRight = 0;
-  // Samples written since the last one above kTailThreshold, per line (saturating).
+  void processChannel(float* samples, int count, float* line, int& pos, int& written, int& quiet, int length) const;
+  void freeLines();
+  // Audio thread: takes lines delivered by serviceLines.
+  void adoptDeliveredLines();
+  int samplesFor(float sixteenths) const;
+
+  bool linesOnDemand = false;
+  std::mutex linesLock;  // prepareLines and serviceLines (never the audio thread)
+  int largestDelivered = 0;
+  std::atomic<int> requestedCapacity{0};
+  std::atomic<Lines*> delivered{nullptr};
+  std::atomic<Lines*> retired{nullptr};
+
+  // Entries at and beyond these counts have not been written since the last
+  // clear and read as zero.
+  int writtenLeft = 0;
+  int writtenRight = 0;
+
   SmoothedValue mixGlide{0.5f};
   SmoothedValue feedbackGlide{0.5f};
   bool running = false;  // processed since the last reset
+  // Samples written since the last one above kTailThreshold, per line (saturating).
+  static constexpr int kQuietForever = 1 << 30;
   int quietLeft = kQuietForever;
   int quietRight = kQuietForever;
   int lengthLeft = 1;
   int lengthRight = 1;
-  static constexpr int kQuietForever = 1 << 30;
 };
 
 }  // namespace vt

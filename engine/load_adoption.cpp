@@ -1,10 +1,9 @@
 // The engine's side of loading: handing a staged load over and adopting it
 // between two render blocks (see engine/load_exchange.h).
-#include <chrono>
 #include <cstring>
 #include <initializer_list>
-#include <thread>
 
+#include "engine/parameter_limits.h"
 #include "engine/pending_load.h"
 #include "engine/synth_engine.h"
 #include "engine/voice_slot_content.h"
@@ -13,13 +12,10 @@ namespace vt {
 
 namespace {
 
-constexpr std::chrono::microseconds kAdoptionPoll(200);
-// A loader waits this long for the render call to adopt its load before it
-// takes the host for idle and adopts the load itself between blocks.
-constexpr std::chrono::milliseconds kIdleRenderWait(10);
 constexpr float kOlderLayoutStretch = 0.5f;
 
 void copyVoiceHeader(VoiceSlot& to, const VoiceSlot& from, unsigned fields) {
+  if (&to == &from) return;
   if (fields & PendingLoad::VoiceName) std::memcpy(to.name, from.name, sizeof(to.name));
   if (fields & PendingLoad::VoiceLoopOn) to.loopOn = from.loopOn;
   if (fields & PendingLoad::VoiceLoopStart) to.loopStart = from.loopStart;
@@ -39,44 +35,105 @@ void SynthEngine::setInstrumentName(const char* name) {
   for (std::size_t i = 0; name && name[i] && i + 1 < sizeof(instrumentName); ++i) instrumentName[i] = name[i];
 }
 
-PendingLoad* SynthEngine::stageLoad() { return loadExchange.acquire(); }
+PendingLoad* SynthEngine::stageLoad(unsigned slotMask) {
+  PendingLoad* load = loadExchange.acquire();
+  if (!load) return nullptr;
+  // A suspended engine is read into in place: nothing renders (the gate is
+  // held until the load is committed), and no spare slots are needed.
+  suspendedLock.lock();
+  if (!running.load(std::memory_order_acquire) && loadExchange.enterAdoption()) {
+    if (running.load(std::memory_order_acquire)) {
+      loadExchange.leaveAdoption();
+    } else {
+      exclusive = true;
+      // A load published while the engine was resumed is adopted first.
+      if (!load->isEmpty()) {
+        adoptLoad(*load);
+        load->clear();
+      }
+      loadExchange.provideSlots(0, slots);
+      loadingInPlace = true;
+      return load;
+    }
+  }
+  suspendedLock.unlock();
+  if (!loadExchange.provideSlots(slotMask, nullptr)) {
+    // No room for the new content: an earlier unadopted load goes back as it was.
+    if (loadExchange.heldLoadWasPublished()) {
+      load->parameterCount = load->earlierParameterCount;
+      loadExchange.publish();
+    }
+    loadExchange.release();
+    return nullptr;
+  }
+  return load;
+}
 
 void SynthEngine::commitLoad() {
   PendingLoad* load = loadExchange.stagedLoad();
   if (!load) return;
-  if (!load->isEmpty()) {
+  // What this loader read becomes what the host sees, limited to each
+  // parameter's range (a non-finite value takes its default). Pending writes
+  // the load supersedes are dropped, so the load's values are the ones applied.
+  for (int i = 0; i < load->parameterCount && i < kNumHostParameters; ++i) {
+    load->parameters[i] = loadedParameterValue(i, load->parameters[i]);
+    road.store(i, load->parameters[i]);
+    road.clearPending(i);
+  }
+  if (load->olderLayoutFixups && load->parameterCount > 0) {
+    road.store(Stretch, kOlderLayoutStretch);
+    road.store(MorphAmpX, road.value(MorphHarmX));
+    road.store(MorphAmpY, road.value(MorphHarmY));
+    for (int i : {static_cast<int>(Stretch), static_cast<int>(MorphAmpX), static_cast<int>(MorphAmpY)})
+      road.clearPending(i);
+  }
+  if (loadingInPlace) {
+    loadingInPlace = false;
+    adoptLoad(*load);
+    applyPendingParameters();
+    load->clear();
+    leaveExclusive();
+    suspendedLock.unlock();
+  } else if (!load->isEmpty()) {
     loadExchange.publish();
-    std::uint32_t rendersSeen = loadExchange.renders();
-    auto lastRender = std::chrono::steady_clock::now();
-    while (loadExchange.isPending()) {
-      const auto now = std::chrono::steady_clock::now();
-      const std::uint32_t renders = loadExchange.renders();
-      if (renders != rendersSeen) {
-        // The host is rendering: its next block adopts the load.
-        rendersSeen = renders;
-        lastRender = now;
-      }
-      const bool idle = renders == 0 || now - lastRender >= kIdleRenderWait;
-      if (idle && loadExchange.enterAdoption()) {
-        if (PendingLoad* published = loadExchange.pendingLoad()) {
-          adoptLoad(*published);
-          loadExchange.markAdopted();
-        }
-        loadExchange.leaveAdoption();
-        break;
-      }
-      std::this_thread::sleep_for(kAdoptionPoll);
-    }
   }
   loadExchange.release();
+  if (running.load(std::memory_order_acquire)) worker.start();
+}
+
+void SynthEngine::prepareRequestedSlots() {
+  const unsigned requests = slotPreparationRequests.exchange(0, std::memory_order_acq_rel);
+  for (int s = 0; s < kNumSlots; ++s) {
+    if (!(requests & (1u << s))) continue;
+    PendingLoad* load = stageLoad(1u << s);
+    if (!load) continue;
+    VoiceSlot& staged = load->stagedSlot(s);
+    // A slot whose new content waits for adoption is prepared as it will be.
+    if (load->slotChange[s] != PendingLoad::ReplaceContent) copyVoiceSlotContent(staged, slot(s));
+    staged.prepare();
+    load->noteSlotChange(s, PendingLoad::ReplaceContent, 0);
+    commitLoad();
+  }
+}
+
+InstrumentView SynthEngine::visibleInstrument(const PendingLoad* held) const {
+  InstrumentView view;
+  const bool staged = held && !held->readsInPlace();
+  view.name = staged && held->hasName ? held->name : instrumentName;
+  for (int i = 0; i < kNumHostParameters; ++i) view.parameters[i] = road.value(i);
+  for (int id = 0; id < kMorphEnvelopes; ++id)
+    view.morphEnvelopes[id] = staged && held->hasMorphEnvelope[id] ? &held->morphEnvelopes[id] : &morphEnvelopes[id];
+  for (int s = 0; s < kNumSlots; ++s)
+    view.slots[s] = staged && held->slotChange[s] == PendingLoad::ReplaceContent ? &held->stagedSlot(s) : &slots[s];
+  view.formant = staged && held->hasFormant ? &held->formantCurve : &formant;
+  return view;
 }
 
 void SynthEngine::adoptPublishedLoad() {
-  if (PendingLoad* published = loadExchange.pendingLoad()) {
+  if (PendingLoad* published = loadExchange.takePublished()) {
     adoptLoad(*published);
-    loadExchange.markAdopted();
+    loadExchange.finishAdoption();
   }
-  loadExchange.countRender();
 }
 
 void SynthEngine::adoptLoad(PendingLoad& load) {
@@ -85,11 +142,27 @@ void SynthEngine::adoptLoad(PendingLoad& load) {
   // after the parameters, so a voice's own loop switch and multisample count
   // win over the values the parameters give every slot.
   if (load.hasName) setInstrumentName(load.name);
-  for (int i = 0; i < load.parameterCount && i < kNumHostParameters; ++i) setParameter(i, load.parameters[i]);
+  // Read in place, the voices already sit in the live slots: their own loop
+  // switch and multisample count are kept through the parameters.
+  int voiceRows[kNumSlots] = {};
+  bool voiceLoops[kNumSlots] = {};
+  for (int s = 0; s < kNumSlots; ++s) {
+    voiceRows[s] = slots[s].rowCount;
+    voiceLoops[s] = slots[s].loopOn;
+  }
+  const int count = load.stagedParameterCount();
+  for (int i = 0; i < count && i < kNumHostParameters; ++i) applyParameter(i, load.parameters[i]);
   if (load.olderLayoutFixups) {
-    setParameter(Stretch, kOlderLayoutStretch);
-    setParameter(MorphAmpX, params[MorphHarmX]);
-    setParameter(MorphAmpY, params[MorphHarmY]);
+    applyParameter(Stretch, kOlderLayoutStretch);
+    applyParameter(MorphAmpX, params[MorphHarmX]);
+    applyParameter(MorphAmpY, params[MorphHarmY]);
+  }
+  if (load.readsInPlace()) {
+    for (int s = 0; s < kNumSlots; ++s) {
+      if (load.slotChange[s] == PendingLoad::KeepSlot) continue;
+      if (load.voiceHeaderFields[s] & PendingLoad::VoiceRowCount) slots[s].rowCount = voiceRows[s];
+      if (load.voiceHeaderFields[s] & PendingLoad::VoiceLoopOn) slots[s].loopOn = voiceLoops[s];
+    }
   }
   for (int id : {kMorphEnvelopeHarmX, kMorphEnvelopeHarmY})
     if (load.hasMorphEnvelope[id]) morphEnvelopes[id].copyFrom(load.morphEnvelopes[id]);
@@ -98,11 +171,11 @@ void SynthEngine::adoptLoad(PendingLoad& load) {
     VoiceSlot& live = slot(s);
     switch (load.slotChange[s]) {
       case PendingLoad::ReplaceContent:
-        swapVoiceSlotContent(live, load.stagedSlot(s));
+        if (!load.readsInPlace()) swapVoiceSlotContent(live, load.stagedSlot(s));
         live.setSampleRate(sampleRate);
         break;
       case PendingLoad::ChangeHeader:
-        copyVoiceHeader(live, load.stagedSlot(s), load.voiceHeaderFields[s]);
+        if (!load.readsInPlace()) copyVoiceHeader(live, load.stagedSlot(s), load.voiceHeaderFields[s]);
         break;
       case PendingLoad::KeepSlot:
         break;

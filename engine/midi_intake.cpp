@@ -98,11 +98,11 @@ void pushMakingRoom(EventQueue& queue, const std::uint8_t* bytes, int length, st
 }  // namespace
 
 int SynthEngine::resolveController(int controller, int value, float* parameterValue) {
-  if (learnArmed && learnTarget != -1) {
-    learnMap.bind(learnTarget, controller);
-    learnArmed = false;
+  const int target = learnTarget.load(std::memory_order_acquire);
+  if (target >= 0 && target < kNumHostParameters && learnArmed.exchange(false, std::memory_order_acq_rel)) {
+    learnMap.bind(target, controller);
     markParameterChanged(MidiLearnIndicator);
-    params[MidiLearnIndicator] = 0.0f;
+    writeParameterFromRender(MidiLearnIndicator, 0.0f);
   }
 
   const int learned = learnMap.parameterFor(controller);
@@ -163,7 +163,7 @@ bool SynthEngine::handleMessage(const std::uint8_t* bytes, int length) {
         float value = 0.0f;
         const int target = resolveController(d1, d2, &value);
         if (target >= 0) {
-          setParameter(target, value);
+          writeParameterFromRender(target, value);
           markParameterChanged(target);
         }
       }

@@ -19,8 +19,10 @@ public:
   }
 
   // Binds controller c to the parameter, removing it from any other parameter.
+  // Only host parameters (0-172) are bound: the editor's command indices would
+  // run file loads from the audio thread.
   void bind(int parameter, int controller) {
-    if (parameter < 0 || parameter >= kNumParameters || controller < 0 || controller >= kControllers) return;
+    if (parameter < 0 || parameter >= kNumHostParameters || controller < 0 || controller >= kControllers) return;
     for (int& c : controllerOf)
       if (c == controller) c = kNone;
     controllerOf[parameter] = controller;

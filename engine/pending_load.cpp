@@ -2,12 +2,11 @@
 
 namespace vt {
 
-PendingLoad::PendingLoad(VoiceSlot* const* stagingSlots) : staging(stagingSlots) {}
-
 void PendingLoad::clear() {
   hasName = false;
   name[0] = 0;
   parameterCount = 0;
+  earlierParameterCount = 0;
   olderLayoutFixups = false;
   for (int i = 0; i < kMorphEnvelopes; ++i) {
     hasMorphEnvelope[i] = false;
@@ -21,8 +20,13 @@ void PendingLoad::clear() {
   }
 }
 
+void PendingLoad::beginAddition() {
+  earlierParameterCount = stagedParameterCount();
+  parameterCount = 0;
+}
+
 bool PendingLoad::isEmpty() const {
-  if (hasName || parameterCount > 0 || olderLayoutFixups || hasFormant) return false;
+  if (hasName || stagedParameterCount() > 0 || olderLayoutFixups || hasFormant) return false;
   for (bool has : hasMorphEnvelope)
     if (has) return false;
   for (SlotChange change : slotChange)

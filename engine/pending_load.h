@@ -35,8 +35,7 @@ public:
     VoiceMaxFrequency = 1u << 6,
   };
 
-  // 'staging' holds kNumSlots slots owned by the caller, one per live slot.
-  explicit PendingLoad(VoiceSlot* const* staging);
+  PendingLoad() = default;
 
   PendingLoad(const PendingLoad&) = delete;
   PendingLoad& operator=(const PendingLoad&) = delete;
@@ -44,11 +43,32 @@ public:
   // Nothing to adopt.
   void clear();
   bool isEmpty() const;
+  // A further load adds to this one (taken back before its adoption): the
+  // parameters staged so far stay and parameterCount starts again at 0, so
+  // that the new loader's parameters can be told apart (see stagedParameterCount).
+  void beginAddition();
+  // Parameters 0..n-1 to adopt: those of this load and of the loads it adds to.
+  int stagedParameterCount() const {
+    return parameterCount > earlierParameterCount ? parameterCount : earlierParameterCount;
+  }
 
-  // The staged slot for live slot 'index' (0-3); a loader reads into it and
-  // sets slotChange[index].
+  // The slot a loader reads into for live slot 'index' (0-3); it sets
+  // slotChange[index]. Only slots the loader asked for exist (see
+  // LoadExchange::provideSlots); in place, they are the live slots themselves.
   VoiceSlot& stagedSlot(int index) { return *staging[index]; }
   const VoiceSlot& stagedSlot(int index) const { return *staging[index]; }
+  // Records what a loader did to slot 'index': the stronger change of this
+  // load and the loads it adds to is kept, and the header fields add up.
+  void noteSlotChange(int index, SlotChange change, unsigned headerFields) {
+    if (change > slotChange[index]) slotChange[index] = change;
+    voiceHeaderFields[index] |= headerFields;
+  }
+  bool hasStagedSlot(int index) const { return staging[index] != nullptr; }
+  bool readsInPlace() const { return inPlace; }
+  void useSlots(VoiceSlot* const slots[kNumSlots], bool liveSlots) {
+    for (int s = 0; s < kNumSlots; ++s) staging[s] = slots[s];
+    inPlace = liveSlots;
+  }
 
   bool hasName = false;
   char name[kNameSize] = {};
@@ -57,6 +77,7 @@ public:
   // parameter write path; then, for a record of the older layout, Stretch = 0.5
   // and MorphAmpX/Y = the MorphHarmX/Y just written.
   int parameterCount = 0;
+  int earlierParameterCount = 0;  // staged by the loads this one adds to
   float parameters[kNumHostParameters] = {};
   bool olderLayoutFixups = false;
 
@@ -69,7 +90,8 @@ public:
   unsigned voiceHeaderFields[kNumSlots] = {};
 
 private:
-  VoiceSlot* const* staging;
+  VoiceSlot* staging[kNumSlots] = {};
+  bool inPlace = false;
 };
 
 }  // namespace vt

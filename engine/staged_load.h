@@ -10,7 +10,9 @@ namespace vt {
 
 class StagedLoad {
 public:
-  explicit StagedLoad(SynthEngine& target) : engine(target), load(target.stageLoad()) {}
+  // 'slotMask': the slots the load may read into (bit n for slot n).
+  explicit StagedLoad(SynthEngine& target, unsigned slotMask = SynthEngine::kAllSlots)
+      : engine(target), load(target.stageLoad(slotMask)) {}
   ~StagedLoad() {
     if (load) engine.commitLoad();
   }

@@ -1,10 +1,14 @@
 #include "engine/synth_engine.h"
 
+#include <chrono>
+#include <cmath>
 #include <cstring>
 #include <new>
+#include <thread>
 
 #include "engine/denormal_guard.h"
 #include "engine/parameter_defaults.h"
+#include "engine/parameter_limits.h"
 #include "engine/render_voice.h"
 
 namespace vt {
@@ -15,6 +19,8 @@ namespace {
 constexpr int kSilenceCounterCap = 1 << 30;
 constexpr float kControlGlideSeconds = 0.015f;
 constexpr int kMorphKnobParameters[] = {MorphHarmX, MorphHarmY, MorphNoiseX, MorphNoiseY, MorphAmpX, MorphAmpY};
+// How long a thread that needs the engine to itself sleeps while a block renders.
+constexpr std::chrono::microseconds kExclusivePoll(50);
 
 bool isSilent(float v) { return v <= SynthEngine::kSilenceThreshold && v >= -SynthEngine::kSilenceThreshold; }
 
@@ -31,26 +37,111 @@ int minInt(int a, int b) { return a < b ? a : b; }
 }  // namespace
 
 SynthEngine::SynthEngine() {
+  effectChain.setDelayLinesOnDemand(true);
   voices = new (std::nothrow) SynthVoice[kVoices];
   formant.add(0.0f, 1.0f);
   formant.add(1.0f, 1.0f);
   std::memset(changedFlags, 0, sizeof(changedFlags));
   fillParameterDefaults(params);
-  for (int i = 0; i < kNumHostParameters; ++i) setParameter(i, params[i]);
+  for (int i = 0; i < kNumParameters; ++i) road.store(i, params[i]);
+  for (int i = 0; i < kNumHostParameters; ++i) applyParameter(i, params[i]);
   clearParameterChanged();
 }
 
-SynthEngine::~SynthEngine() { delete[] voices; }
+SynthEngine::~SynthEngine() {
+  worker.stop();
+  delete[] voices;
+}
 
 void SynthEngine::setParameter(int index, float value) {
-  if (index < 0 || index >= kNumParameters) return;
-  params[index] = value;
-  applyParameterAction(index, value);
+  float limited = 0.0f;
+  if (!limitParameterValue(index, value, &limited)) return;
+  road.store(index, limited);
+  road.markPending(index);
+  if (!running.load(std::memory_order_acquire)) applyWhileSuspended();
 }
 
 float SynthEngine::getParameter(int index) const {
   if (index < 0 || index >= kNumParameters) return 0.0f;
+  return road.value(index);
+}
+
+float SynthEngine::appliedParameter(int index) const {
+  if (index < 0 || index >= kNumParameters) return 0.0f;
   return params[index];
+}
+
+void SynthEngine::applyParameter(int index, float value) {
+  params[index] = value;
+  applyParameterAction(index, value);
+}
+
+void SynthEngine::writeParameterFromRender(int index, float value) {
+  float limited = 0.0f;
+  if (!limitParameterValue(index, value, &limited)) return;
+  road.store(index, limited);
+  applyParameter(index, limited);
+}
+
+void SynthEngine::applyPendingParameters() {
+  applyTransport();
+  road.drain([this](int index, float value) { applyParameter(index, value); });
+}
+
+void SynthEngine::applyWhileSuspended() {
+  std::lock_guard<std::mutex> lock(suspendedLock);
+  if (running.load(std::memory_order_acquire)) return;  // resumed meanwhile: the next block applies it
+  // A host that renders without resuming first counts as resumed: its block
+  // holds the gate and applies the write itself.
+  if (!loadExchange.enterAdoption()) return;
+  exclusive = true;
+  if (!running.load(std::memory_order_acquire)) applyPendingParameters();
+  leaveExclusive();
+}
+
+void SynthEngine::enterExclusive() {
+  while (!loadExchange.enterAdoption()) std::this_thread::sleep_for(kExclusivePoll);
+  exclusive = true;
+}
+
+void SynthEngine::leaveExclusive() {
+  effectChain.prepareDelayLines();
+  exclusive = false;
+  loadExchange.leaveAdoption();
+}
+
+void SynthEngine::suspend() {
+  std::lock_guard<std::mutex> lock(suspendedLock);
+  enterExclusive();
+  running.store(false, std::memory_order_release);
+  applyPendingParameters();
+  leaveExclusive();
+}
+
+void SynthEngine::resume() {
+  worker.start();
+  std::lock_guard<std::mutex> lock(suspendedLock);
+  enterExclusive();
+  applyPendingParameters();
+  clearQueues();
+  effectChain.reset();
+  running.store(true, std::memory_order_release);
+  leaveExclusive();
+}
+
+void SynthEngine::requestSlotPreparation(int index) {
+  if (index < 0 || index >= kNumSlots) return;
+  if (exclusive) {
+    slots[index].prepare();
+    return;
+  }
+  slotPreparationRequests.fetch_or(1u << index, std::memory_order_acq_rel);
+}
+
+void SynthEngine::runBackgroundWork(void* engine) {
+  auto* self = static_cast<SynthEngine*>(engine);
+  self->effectChain.serviceDelayLines();
+  self->prepareRequestedSlots();
 }
 
 bool SynthEngine::parameterChanged(int index) const {
@@ -64,7 +155,19 @@ void SynthEngine::markParameterChanged(int index) {
 void SynthEngine::clearParameterChanged() { std::memset(changedFlags, 0, sizeof(changedFlags)); }
 
 void SynthEngine::setSampleRate(float rate) {
-  if (!(rate > 0.0f)) return;  // a host may announce 0 before it knows; keep the last valid rate
+  if (!(rate > 0.0f) || !std::isfinite(rate))
+    return;  // a host may announce 0 before it knows; keep the last valid rate
+  std::lock_guard<std::mutex> lock(suspendedLock);
+  // A host may change the rate of a running instance: that block ends first,
+  // and the change acts as suspend, set, resume.
+  enterExclusive();
+  applyRate(rate);
+  // The queued events belong to the audio thread's next block and stay.
+  if (running.load(std::memory_order_acquire)) effectChain.reset();
+  leaveExclusive();
+}
+
+void SynthEngine::applyRate(float rate) {
   sampleRate = rate;
   effectChain.setSampleRate(rate);
   outputGain.setRampTime(rate, kControlGlideSeconds);
@@ -97,9 +200,22 @@ bool SynthEngine::constructedCompletely() const {
 }
 
 void SynthEngine::setTransport(float beatsPerMinute, float quarterNotes) {
-  tempo = beatsPerMinute;
-  songPosition = quarterNotes;
-  effectChain.setTempo(beatsPerMinute);  // the delay clears its lines when the tempo differs
+  hostTempo.store(beatsPerMinute, std::memory_order_release);
+  hostPosition.store(quarterNotes, std::memory_order_release);
+  transportPending.store(true, std::memory_order_release);
+  // While suspended it applies at once, under the render gate alone: this
+  // comes from the audio thread, which takes no lock.
+  if (!running.load(std::memory_order_acquire) && loadExchange.enterAdoption()) {
+    if (!running.load(std::memory_order_acquire)) applyTransport();
+    loadExchange.leaveAdoption();
+  }
+}
+
+void SynthEngine::applyTransport() {
+  if (!transportPending.exchange(false, std::memory_order_acq_rel)) return;
+  tempo = hostTempo.load(std::memory_order_acquire);
+  songPosition = hostPosition.load(std::memory_order_acquire);
+  effectChain.setTempo(tempo);  // the delay clears its lines when the tempo differs
   applyTempoSettings();
 }
 
@@ -176,7 +292,11 @@ void SynthEngine::render(float* left, float* right, int frames) {
     renderWhileLoading(left, right, frames);
     return;
   }
+  running.store(true, std::memory_order_release);  // any render call counts as resumed
+  // Loads first, then the writes made since the last block (writes made after
+  // a load was published are newer than it).
   adoptPublishedLoad();
+  applyPendingParameters();
   DenormalGuard denormalGuard;
   if (controlsFresh) settleControls();
 

@@ -3,12 +3,16 @@
 // queued events into two output channels.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 
 #include "effects/effect_chain.h"
 #include "effects/smoothed_value.h"
+#include "engine/background_worker.h"
 #include "engine/breakpoint_curve.h"
 #include "engine/event_queue.h"
+#include "engine/instrument_view.h"
 #include "engine/load_exchange.h"
 #include "engine/midi_learn_map.h"
 #include "engine/morph_positions.h"
@@ -16,6 +20,7 @@
 #include "engine/note_frequency_table.h"
 #include "engine/note_name_table.h"
 #include "engine/parameter_ids.h"
+#include "engine/parameter_road.h"
 #include "engine/synth_voice.h"
 #include "engine/voice_slot.h"
 
@@ -49,10 +54,24 @@ public:
   SynthEngine(const SynthEngine&) = delete;
   SynthEngine& operator=(const SynthEngine&) = delete;
 
-  // Stores the value (indices 0-244; others are ignored) and recomputes what depends on it.
+  // The parameter road (engine/parameter_road.h), from any thread. The value
+  // is limited to the parameter's range (a non-finite value or an index
+  // outside 0-244 changes nothing) and stored where getParameter reads it.
+  // While the engine is resumed the next block applies it through the write
+  // path; while it is suspended it is applied at once.
   void setParameter(int index, float value);
+  // The value the host sees: the last one written or loaded, applied or not.
   float getParameter(int index) const;
+  // The value the render works with (what the audio thread last applied).
+  float appliedParameter(int index) const;
   const float* parameters() const { return params; }
+
+  // Suspended (from construction, and after suspend) the engine applies
+  // writes and loads at once, under a lock that resume also takes; resumed
+  // (after resume or any render call) they wait for the next block.
+  void suspend();
+  void resume();
+  bool isResumed() const { return running.load(std::memory_order_acquire); }
 
   // Flags for parameters the engine changed itself during a block (MIDI controllers,
   // a completed MIDI learn); the plug-in reports and clears them after each block.
@@ -60,13 +79,20 @@ public:
   void markParameterChanged(int index);
   void clearParameterChanged();
 
+  // Stores the rate and hands it to every rate-dependent part; the delay lines
+  // are sized for it. Never while a block renders: on a resumed engine it
+  // waits for the running block to end and acts as suspend, set, resume.
   void setSampleRate(float rate);
   float getSampleRate() const { return sampleRate; }
 
-  // Transport written by the event intake.
+  // Transport written by the event intake. Like a parameter write it is
+  // applied at the start of the next block (or by resume, suspend or a
+  // write while suspended), so
+  // the delay and the LFOs never change under a block or a rate change.
+  // getTempo and getSongPosition answer the last values written.
   void setTransport(float beatsPerMinute, float quarterNotes);
-  float getTempo() const { return tempo; }
-  float getSongPosition() const { return songPosition; }
+  float getTempo() const { return hostTempo.load(std::memory_order_acquire); }
+  float getSongPosition() const { return hostPosition.load(std::memory_order_acquire); }
 
   // Event intake: filters a MIDI message and queues it for the render loop.
   // A full queue drops controllers and bend before notes, note-ons before note-offs.
@@ -112,10 +138,15 @@ public:
   const RandomSource& noiseRandom() { return noiseGenerator.random(); }
 
   // MIDI learn, driven by the editor: the next controller below 120 binds to
-  // the last touched parameter while learning is armed.
-  void setLearnArmed(bool armed) { learnArmed = armed; }
-  void setLearnTarget(int parameter) { learnTarget = parameter; }
-  bool isLearnArmed() const { return learnArmed; }
+  // the last touched parameter while learning is armed. Only host parameters
+  // (0-172) can be learned: a command or menu index (the learn switch among
+  // them) keeps the previous target.
+  void setLearnArmed(bool armed) { learnArmed.store(armed, std::memory_order_release); }
+  void setLearnTarget(int parameter) {
+    if (parameter >= 0 && parameter < kNumHostParameters) learnTarget.store(parameter, std::memory_order_release);
+  }
+  bool isLearnArmed() const { return learnArmed.load(std::memory_order_acquire); }
+  int getLearnTarget() const { return learnTarget.load(std::memory_order_acquire); }
   const MidiLearnMap& midiLearnMap() const { return learnMap; }
 
   // The parameter a controller value drives (through a learned binding or one
@@ -152,14 +183,48 @@ public:
 
   // Loading beside the live state (engine/load_exchange.h), from any thread
   // but the audio thread. stageLoad waits for other loaders and returns the
-  // cleared staging area, or null when it cannot be had; commitLoad hands what
-  // was staged to the engine, returns once it has been adopted between two
-  // render blocks, and gives the staging area back. Every stageLoad that
-  // returned non-null needs its commitLoad.
-  PendingLoad* stageLoad();
+  // load to fill (an earlier load not yet adopted included), or null when it
+  // cannot be had; slotMask names the slots the loader may read into (bit n
+  // for slot n). commitLoad hands what was staged to the engine and returns at
+  // once: a resumed engine adopts it at the start of its next block (until
+  // then getParameter and visibleInstrument answer from it); a suspended one
+  // was read in place and adopts the rest now. Every stageLoad that returned
+  // non-null needs its commitLoad, on the same thread.
+  static constexpr unsigned kAllSlots = (1u << kNumSlots) - 1;
+  PendingLoad* stageLoad(unsigned slotMask = kAllSlots);
   void commitLoad();
 
+  // Asks for slot 'index' (0-3) to be prepared again from its live content
+  // (key caches, markers, loop fit) after a change that needs it, such as a
+  // larger multisample count. From the audio thread the engine's worker does
+  // it beside the live slot, which plays as it is until a block adopts the
+  // prepared content; on a suspended engine it happens at once.
+  void requestSlotPreparation(int index);
+
+  // The instrument as the host sees it; 'held' is the load the caller holds
+  // through stageLoad (or null when it holds none and no load can be pending).
+  InstrumentView visibleInstrument(const PendingLoad* held) const;
+
 private:
+  // The write path proper: stores the value the render uses and recomputes
+  // what depends on it. Audio thread, or a suspended engine under its lock.
+  void applyParameter(int index, float value);
+  // A write the render makes itself (MIDI controllers, a completed learn):
+  // visible to the host and applied at once.
+  void writeParameterFromRender(int index, float value);
+  // Applies every pending write in index order.
+  void applyPendingParameters();
+  // On a suspended engine: applies pending writes now unless a block renders.
+  void applyWhileSuspended();
+  void applyRate(float rate);
+  // Waits until no block renders and takes the render gate (never from the
+  // audio thread); leaveExclusive first does what needs allocation (the delay
+  // lines the settings now need).
+  void enterExclusive();
+  void leaveExclusive();
+  // The worker's task: delay lines and slot preparations the audio thread asked for.
+  static void runBackgroundWork(void* engine);
+  void prepareRequestedSlots();
   void applyParameterAction(int index, float x);
   // The actions that set voice-slot fields; false for any other index.
   bool applySlotParameterAction(int index, float x);
@@ -208,15 +273,22 @@ private:
   EventQueue effectQueue;
 
   MidiLearnMap learnMap;
-  bool learnArmed = false;
-  int learnTarget = -1;
+  std::atomic<bool> learnArmed{false};
+  std::atomic<int> learnTarget{-1};
 
+  ParameterRoad road;
+  std::mutex suspendedLock;          // writes, loads and rate changes of a suspended engine; resume and suspend
+  std::atomic<bool> running{false};  // resumed, or a block was rendered since the last suspend
   float params[kNumParameters];
   bool changedFlags[kNumParameters];
 
   float sampleRate = 44100.0f;
-  float tempo = 0.0f;
+  float tempo = 0.0f;  // as applied for the render
   float songPosition = 0.0f;
+  std::atomic<float> hostTempo{0.0f};
+  std::atomic<float> hostPosition{0.0f};
+  std::atomic<bool> transportPending{false};
+  void applyTransport();
   int silenceCounter = 1;
   char dataFolder[kDataFolderSize] = {};
 
@@ -230,6 +302,10 @@ private:
   SmoothedValue morphKnob[kMorphKnobs];
   float morphKnobStart[kMorphKnobs] = {};
   bool controlsFresh = true;  // nothing rendered since construction or resume
+  bool loadingInPlace = false;  // the held load reads into the live slots (loader thread only)
+  bool exclusive = false;       // a non-audio thread holds the render gate (suspended work)
+  std::atomic<unsigned> slotPreparationRequests{0};
+  BackgroundWorker worker{&SynthEngine::runBackgroundWork, this};
 
   // Adopts a staged load: the caller holds the render gate.
   void adoptLoad(PendingLoad& load);

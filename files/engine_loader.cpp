@@ -23,16 +23,17 @@ bool isLayer(int row, int layer) {
 
 bool readBlocks(SynthEngine& engine, int slot, int row, int layer, ByteStream& stream, BlockKind kind) {
   if (!isSlot(slot) || !isLayer(row, layer)) return false;
-  StagedLoad load(engine);
+  StagedLoad load(engine, 1u << slot);
   if (!load) return false;
   VoiceSlot& staged = load->stagedSlot(slot);
-  // The staged slot starts as a copy of the live one; only the chosen layer is read anew.
-  copyVoiceSlotContent(staged, engine.slot(slot));
+  // The staged slot starts as a copy of the live one (unless it already holds
+  // newer content not yet adopted, or is the live slot); only the chosen layer is read anew.
+  if (load->slotChange[slot] != PendingLoad::ReplaceContent) copyVoiceSlotContent(staged, engine.slot(slot));
   bool ok = true;
   if (kind != NoiseBlockOnly) ok = readHarmonicBlock(stream, staged.harmonics[row][layer]);
   if (ok && kind != HarmonicBlockOnly) ok = readNoiseBlock(stream, staged.noise[row][layer]);
   staged.prepare();
-  load->slotChange[slot] = PendingLoad::ReplaceContent;
+  load->noteSlotChange(slot, PendingLoad::ReplaceContent, 0);
   return ok;
 }
 
@@ -63,15 +64,11 @@ bool loadInstrumentFile(SynthEngine& engine, const char* path) {
 
 bool readVoiceInto(SynthEngine& engine, int slot, ByteStream& stream) {
   if (!isSlot(slot)) return false;
-  StagedLoad load(engine);
+  StagedLoad load(engine, 1u << slot);
   if (!load) return false;
   VoiceReadProgress progress;
   const bool ok = readVoiceRecord(stream, load->stagedSlot(slot), &progress);
-  load->voiceHeaderFields[slot] = progress.headerFields;
-  if (progress.layersBegun)
-    load->slotChange[slot] = PendingLoad::ReplaceContent;
-  else if (progress.headerFields)
-    load->slotChange[slot] = PendingLoad::ChangeHeader;
+  noteVoiceRead(*load, slot, progress);
   return ok;
 }
 

@@ -23,6 +23,10 @@ bool readHarmonicBlock(ByteStream& stream, HarmonicSet& set) {
     set.fitToSharedAxis(HarmonicSet::kHarmonics + h);
     set.validateFrequency(h);
   }
+  // An empty layer is stored with base frequency 0 and reads back as it was
+  // written, so that a chunk of an instrument with empty layers round-trips
+  // byte for byte; no note ever blends an empty layer by its frequency.
+  if (base == 0.0f && set.amplitude[0].count() == 0) set.baseFrequency = 0.0f;
   set.updateDuration();
   return ok;
 }

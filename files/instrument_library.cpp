@@ -26,19 +26,14 @@ int instrumentCategoryNumber(const char* categoryName) {
 }
 
 InstrumentLibrary::InstrumentLibrary() {
+  // Each category's list gets its room when a scan finds the category, so an
+  // instance holds room for the categories there are, not for 64.
   instruments = new (std::nothrow) NameList[kMaxCategories];
-  if (!instruments) return;
-  for (int i = 0; i < kMaxCategories; ++i) instruments[i].reserve(kMaxInstruments);
 }
 
 InstrumentLibrary::~InstrumentLibrary() { delete[] instruments; }
 
-bool InstrumentLibrary::isValid() const {
-  if (!instruments || categories.capacity() == 0) return false;
-  for (int i = 0; i < kMaxCategories; ++i)
-    if (instruments[i].capacity() == 0) return false;
-  return true;
-}
+bool InstrumentLibrary::isValid() const { return instruments && categories.capacity() > 0; }
 
 void InstrumentLibrary::rescan(const FolderLister& lister, const char* rootFolder) {
   separator = lister.separator();
@@ -52,6 +47,7 @@ void InstrumentLibrary::rescan(const FolderLister& lister, const char* rootFolde
   listSubfolders(lister, root, categories);
   char folder[kLibraryPathSize];
   for (int i = 0; i < categories.count(); ++i) {
+    if (instruments[i].capacity() == 0 && !instruments[i].reserve(kMaxInstruments)) continue;  // listed empty
     if (joinLibraryPath(folder, sizeof(folder), separator, root, categories.name(i)))
       listFiles(lister, folder, kInstrumentExtension, instruments[i]);
   }

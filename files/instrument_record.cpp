@@ -4,6 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "engine/instrument_view.h"
 #include "engine/pending_load.h"
 #include "engine/synth_engine.h"
 #include "files/byte_stream.h"
@@ -18,14 +19,12 @@ constexpr std::int64_t kWord = 4;
 
 std::int64_t curveSize(const BreakpointCurve& curve) { return kWord + 2 * kWord * curve.count(); }
 
-float finiteOrZero(float value) { return std::isfinite(value) ? value : 0.0f; }
-
 // Reads 'count' parameter values into load.parameters from 'first' on, staging each one.
 bool readParameters(ByteStream& stream, PendingLoad& load, int count) {
   for (int i = 0; i < count; ++i) {
     const float value = stream.readFloat();
     if (stream.failed()) return false;
-    load.parameters[i] = finiteOrZero(value);
+    load.parameters[i] = value;  // limited when the load is committed (a non-finite value takes the default)
     load.parameterCount = i + 1;
   }
   return true;
@@ -83,11 +82,7 @@ bool readInstrumentRecord(ByteStream& stream, PendingLoad& load) {
   for (int s = 0; s < kNumSlots; ++s) {
     VoiceReadProgress progress;
     const bool ok = readVoiceRecord(stream, load.stagedSlot(s), &progress);
-    load.voiceHeaderFields[s] = progress.headerFields;
-    if (progress.layersBegun)
-      load.slotChange[s] = PendingLoad::ReplaceContent;
-    else if (progress.headerFields)
-      load.slotChange[s] = PendingLoad::ChangeHeader;
+    noteVoiceRead(load, s, progress);
     if (!ok) return false;
   }
 
@@ -103,31 +98,39 @@ bool readInstrumentRecord(ByteStream& stream, PendingLoad& load) {
          readOptionalPair(stream, load, kMorphEnvelopeAmpX, kMorphEnvelopeAmpY);
 }
 
-bool writeInstrumentRecord(ByteStream& stream, const SynthEngine& engine) {
+bool writeInstrumentRecord(ByteStream& stream, const InstrumentView& view) {
   stream.writeInt(kInstrumentRecordVersion);
-  stream.writeString(engine.getInstrumentName());
+  stream.writeString(view.name);
   stream.writeInt(kNumHostParameters);
-  for (int i = 0; i < kNumHostParameters; ++i) stream.writeFloat(engine.getParameter(i));
-  bool ok = !stream.failed() && stream.writeBreakpointList(engine.morphEnvelope(kMorphEnvelopeHarmX)) &&
-            stream.writeBreakpointList(engine.morphEnvelope(kMorphEnvelopeHarmY));
-  for (int s = 0; ok && s < kNumSlots; ++s) ok = writeVoiceRecord(stream, engine.slot(s));
-  ok = ok && stream.writeBreakpointList(engine.formantCurve());
+  for (int i = 0; i < kNumHostParameters; ++i) stream.writeFloat(view.parameters[i]);
+  bool ok = !stream.failed() && stream.writeBreakpointList(*view.morphEnvelopes[kMorphEnvelopeHarmX]) &&
+            stream.writeBreakpointList(*view.morphEnvelopes[kMorphEnvelopeHarmY]);
+  for (int s = 0; ok && s < kNumSlots; ++s) ok = writeVoiceRecord(stream, *view.slots[s]);
+  ok = ok && stream.writeBreakpointList(*view.formant);
   if (!ok) return false;
   for (int i = 0; i < kReservedIntegers; ++i) stream.writeInt(0);
   for (int i = 0; i < kReservedStrings; ++i) stream.writeString("");
   for (int id : {kMorphEnvelopeNoiseX, kMorphEnvelopeNoiseY, kMorphEnvelopeAmpX, kMorphEnvelopeAmpY})
-    ok = ok && stream.writeBreakpointList(engine.morphEnvelope(id));
+    ok = ok && stream.writeBreakpointList(*view.morphEnvelopes[id]);
   return ok && !stream.failed();
 }
 
-std::int64_t instrumentRecordSize(const SynthEngine& engine) {
-  std::int64_t size = kWord + static_cast<std::int64_t>(std::strlen(engine.getInstrumentName())) + 1;
+bool writeInstrumentRecord(ByteStream& stream, const SynthEngine& engine) {
+  return writeInstrumentRecord(stream, engine.visibleInstrument(nullptr));
+}
+
+std::int64_t instrumentRecordSize(const InstrumentView& view) {
+  std::int64_t size = kWord + static_cast<std::int64_t>(std::strlen(view.name)) + 1;
   size += kWord + kWord * kNumHostParameters;
-  for (int id = 0; id < kMorphEnvelopes; ++id) size += curveSize(engine.morphEnvelope(id));
-  for (int s = 0; s < kNumSlots; ++s) size += voiceRecordSize(engine.slot(s));
-  size += curveSize(engine.formantCurve());
+  for (int id = 0; id < kMorphEnvelopes; ++id) size += curveSize(*view.morphEnvelopes[id]);
+  for (int s = 0; s < kNumSlots; ++s) size += voiceRecordSize(*view.slots[s]);
+  size += curveSize(*view.formant);
   size += kWord * kReservedIntegers + kReservedStrings;  // the reserved strings are empty: one zero byte each
   return size;
+}
+
+std::int64_t instrumentRecordSize(const SynthEngine& engine) {
+  return instrumentRecordSize(engine.visibleInstrument(nullptr));
 }
 
 }  // namespace vt

@@ -28,11 +28,7 @@ int randomVoices(SynthEngine& engine, const FolderLister& lister, const char* in
       if (!choice->hasPick(s) || !stream.openFileForReading(choice->path(s))) continue;
       VoiceReadProgress progress;
       if (readVoiceRecord(stream, load->stagedSlot(s), &progress)) ++loaded;
-      load->voiceHeaderFields[s] = progress.headerFields;
-      if (progress.layersBegun)
-        load->slotChange[s] = PendingLoad::ReplaceContent;
-      else if (progress.headerFields)
-        load->slotChange[s] = PendingLoad::ChangeHeader;
+      noteVoiceRead(*load, s, progress);
       stream.close();
     }
   }

@@ -8,19 +8,13 @@
 namespace vt {
 
 VoiceLibrary::VoiceLibrary() {
+  // Each category's list gets its room when a scan finds the category.
   voices = new (std::nothrow) NameList[kMaxCategories];
-  if (!voices) return;
-  for (int i = 0; i < kMaxCategories; ++i) voices[i].reserve(kMaxVoices);
 }
 
 VoiceLibrary::~VoiceLibrary() { delete[] voices; }
 
-bool VoiceLibrary::isValid() const {
-  if (!voices || categories.capacity() == 0 || topLevel.capacity() == 0) return false;
-  for (int i = 0; i < kMaxCategories; ++i)
-    if (voices[i].capacity() == 0) return false;
-  return true;
-}
+bool VoiceLibrary::isValid() const { return voices && categories.capacity() > 0 && topLevel.capacity() > 0; }
 
 void VoiceLibrary::rescan(const FolderLister& lister, const char* rootFolder) {
   separator = lister.separator();
@@ -35,6 +29,7 @@ void VoiceLibrary::rescan(const FolderLister& lister, const char* rootFolder) {
   listSubfolders(lister, root, categories);
   char folder[kLibraryPathSize];
   for (int i = 0; i < categories.count(); ++i) {
+    if (voices[i].capacity() == 0 && !voices[i].reserve(kMaxVoices)) continue;  // listed empty
     if (joinLibraryPath(folder, sizeof(folder), separator, root, categories.name(i)))
       listFiles(lister, folder, kVoiceExtension, voices[i]);
   }

@@ -78,6 +78,13 @@ bool readLayers(ByteStream& stream, VoiceSlot& slot, int rows, int layers) {
 
 }  // namespace
 
+void noteVoiceRead(PendingLoad& load, int slot, const VoiceReadProgress& progress) {
+  if (progress.layersBegun)
+    load.noteSlotChange(slot, PendingLoad::ReplaceContent, progress.headerFields);
+  else if (progress.headerFields)
+    load.noteSlotChange(slot, PendingLoad::ChangeHeader, progress.headerFields);
+}
+
 bool readVoiceRecord(ByteStream& stream, VoiceSlot& slot, VoiceReadProgress* progress) {
   VoiceReadProgress local;
   VoiceReadProgress& done = progress ? *progress : local;

@@ -10,6 +10,7 @@
 namespace vt {
 
 class ByteStream;
+class PendingLoad;
 class VoiceSlot;
 
 constexpr std::int32_t kVoiceRecordVersion = 65538;       // written; carries maxFrequency
@@ -22,6 +23,10 @@ struct VoiceReadProgress {
   unsigned headerFields = 0;
   bool layersBegun = false;
 };
+
+// Records in a load what a voice read did to slot 'slot': its content
+// replaced once the layers were begun, else the header fields it stored.
+void noteVoiceRead(PendingLoad& load, int slot, const VoiceReadProgress& progress);
 
 // Reads a voice record into 'slot', preparing it after every layer and at the
 // end; a one-layer voice gets each row's layer 0 copied into layer 1. A record

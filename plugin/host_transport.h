@@ -1,5 +1,6 @@
-// The host transport as polled by processEvents. These values are shared by
-// every instance in the process: hosts run one transport, so one poll serves all.
+// The host transport as polled by processEvents, one per plug-in instance:
+// every instance keeps its own poll countdown and applied values, so a
+// second instance follows the host tempo as promptly as the first.
 #pragma once
 
 namespace vt {
@@ -14,8 +15,5 @@ struct HostTransport {
   float appliedTempo = 0.0f;
   float appliedPosition = 0.0f;
 };
-
-// The module-wide instance.
-HostTransport& sharedHostTransport();
 
 }  // namespace vt

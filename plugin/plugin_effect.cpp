@@ -61,18 +61,24 @@ PluginEffect::PluginEffect(vst2::HostCallback master) : AudioEffectX(master, kNu
 
   // Random voice choices and random instruments differ from session to session.
   if (editor) getPluginEditor()->seedRandom(static_cast<unsigned>(std::time(nullptr)));
+  constructionDone = true;
 }
 
 PluginEffect::~PluginEffect() {
-  delete[] programs;
-  programs = nullptr;
-  delete engine;
-  engine = nullptr;
+  // The editor points to the engine: it goes first.
   if (editor) {
     vst2::AEffEditor* doomed = editor;
     editor = nullptr;
     delete doomed;
   }
+  delete[] programs;
+  programs = nullptr;
+  delete engine;
+  engine = nullptr;
+}
+
+void PluginEffect::hostParametersChanged() {
+  if (constructionDone && audioMaster) audioMaster(&cEffect, vst2::audioMasterUpdateDisplay, 0, 0, nullptr, 0.0f);
 }
 
 bool PluginEffect::constructedCompletely() const {
@@ -84,7 +90,10 @@ PluginEditor* PluginEffect::getPluginEditor() const { return static_cast<PluginE
 void PluginEffect::setParameter(vst2::Int32 index, float value) {
   if (!engine) return;
   engine->setParameter(index, value);
-  if (editor) getPluginEditor()->setParameter(index, value);
+  // The editor mirrors the value the engine holds (limited to its range; a
+  // value that was refused leaves the control where it was).
+  if (editor && index >= 0 && index < kNumParameters)
+    getPluginEditor()->setParameter(index, engine->getParameter(index));
 }
 
 float PluginEffect::getParameter(vst2::Int32 index) { return engine ? engine->getParameter(index) : 0.0f; }
@@ -167,17 +176,19 @@ vst2::Int32 PluginEffect::getChunk(void** data, bool /*isPreset*/) {
   if (!data) return 0;
   *data = chunkBuffer.data();
   if (!engine) return 0;
-  // No load may change the sound while it is written.
-  StagedLoad pause(*engine);
+  // No load may change the sound while it is written; a load not yet adopted
+  // is written as the host's state.
+  StagedLoad pause(*engine, 0);
+  const InstrumentView view = engine->visibleInstrument(pause ? &*pause : nullptr);
   // The buffer is sized to the record. A record beyond the stream's 16 MB (no
   // instrument the engine can hold comes near) or a failed allocation gives
   // the host no chunk and leaves the buffer's previous content alone.
-  const std::int64_t recordSize = instrumentRecordSize(*engine);
+  const std::int64_t recordSize = instrumentRecordSize(view);
   if (recordSize > ByteStream::kCapacity || !chunkBuffer.reserve(static_cast<std::int32_t>(recordSize))) return 0;
   *data = chunkBuffer.data();
   ByteStream stream;
   stream.openMemoryForWriting(chunkBuffer.data(), chunkBuffer.capacity());
-  const bool written = writeInstrumentRecord(stream, *engine);
+  const bool written = writeInstrumentRecord(stream, view);
   const vst2::Int32 length = stream.getPosition();
   stream.close();
   return written ? length : 0;
@@ -191,27 +202,28 @@ vst2::Int32 PluginEffect::setChunk(void* data, vst2::Int32 byteSize, bool /*isPr
   const vst2::Int32 consumed = stream.getPosition();
   stream.close();
   if (editor) getPluginEditor()->refreshFromEngine();
+  hostParametersChanged();
   return consumed;
 }
 
 void PluginEffect::setSampleRate(float rate) {
   sampleRateSeen = rate;
+  // Safe while resumed: the engine waits for a running block to end and
+  // treats the change as suspend, set, resume.
   if (engine) engine->setSampleRate(rate);
 }
 
-void PluginEffect::suspend() {}
+void PluginEffect::suspend() {
+  if (engine) engine->suspend();
+}
 
 void PluginEffect::resume() {
-  if (engine) {
-    engine->clearQueues();
-    engine->resetEffects();
-  }
+  // Empties the queues and clears the effect units' memories.
+  if (engine) engine->resume();
   wantEvents(1);
 }
 
 vst2::Int32 PluginEffect::processEvents(vst2::VstEvents* events) {
-  HostTransport& transport = sharedHostTransport();
-
   // Poll the host transport: every call while it moves, every twentieth while it stands.
   if (--transport.pollCountdown <= 0) {
     vst2::VstTimeInfo* time = getTimeInfo(vst2::kVstPpqPosValid | vst2::kVstTempoValid);

@@ -5,6 +5,7 @@
 
 #include "editor/editor_owner.h"
 #include "plugin/chunk_buffer.h"
+#include "plugin/host_transport.h"
 #include "plugin/program_record.h"
 #include "vst2/audio_effect_x.h"
 
@@ -57,6 +58,13 @@ public:
   vst2::IntPtr vendorSpecific(vst2::Int32 index, vst2::IntPtr value, void* ptr, float opt) override;
   vst2::Int32 canDo(char* text) override;
 
+  // Asks the host to read the parameters again (audioMasterUpdateDisplay):
+  // after a chunk or instrument load the host's view and automation lanes
+  // would otherwise show the old values. Not during construction (the host
+  // does not know the instance yet).
+  void hostParametersChanged();
+  void instrumentLoaded() override { hostParametersChanged(); }
+
   // What the editor asks of its owner (plugin_editor_services.cpp).
   void automateParameter(int index, float value) override;
   float readParameter(int index) override;
@@ -76,6 +84,10 @@ private:
   void renderBlock(float** outputs, vst2::Int32 sampleFrames);
   void reportEngineChanges();
 
+  // Each instance polls and applies the host transport itself; instances on
+  // other threads share nothing with it.
+  HostTransport transport;
+  bool constructionDone = false;
   ProgramRecord* programs = nullptr;
   float sampleRateSeen = 0.0f;
   ChunkBuffer chunkBuffer;  // sized by each getChunk

@@ -219,15 +219,23 @@ editor_snapshots() {
     # One X server for all pages; every page is its own run of the host.
     timeout "$limit" xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
       loader=$1 out=$2; shift 2
-      # First the window itself, driven by window messages.
-      "$loader" vt7000-editor-check.exe VT7000.dll >"$out/editor-check.txt" 2>&1
-      echo $? >"$out/editor-check.status"
+      # One Wine session (server and desktop) for every program: under qemu a
+      # desktop that is still starting can refuse the first window.
+      /usr/lib/wine/wineserver -p
       for page in "$@"; do
         "$loader" vt7000-render.exe VT7000.dll --editor-snapshot "$out/page-$((page + 1)).png" --page "$page" || exit 1
-      done' sh "$loader" "$out" $pages >"$work/editor-$label.log" 2>&1 || status=$?
+      done
+      # Then the window itself, driven by window messages.
+      "$loader" vt7000-editor-check.exe VT7000.dll >"$out/editor-check.txt" 2>&1
+      echo $? >"$out/editor-check.status"' sh "$loader" "$out" $pages >"$work/editor-$label.log" 2>&1 || status=$?
     /usr/lib/wine/wineserver -k 2>/dev/null || true
     exit "$status"
   ) || status=$?
+  if [ "$status" = 124 ] && [ "$arch" = win32 ] && [ "${mode:-}" = qemu ]; then
+    # As with the render above: emulation speed says nothing about the module.
+    loud "The $label editor snapshots through qemu did not finish within $limit s: INCONCLUSIVE on this machine."
+    return 0
+  fi
   if [ "$status" != 0 ]; then
     fail "$label editor snapshots did not complete (status $status, see $work/editor-$label.log)"
     tail -5 "$work/editor-$label.log"

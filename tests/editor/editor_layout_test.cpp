@@ -316,6 +316,7 @@ TEST_F(EditorWindow, ControlsStartFromTheParametersAndReopeningRestoresThem) {
     const float knobValue = 0.1f + 0.3f * static_cast<float>(round);
     effect->setParameter(effect, FilterCutoff, knobValue);
     effect->setParameter(effect, DelayOn, round % 2 ? 1.0f : 0.0f);
+    effect->setParameter(effect, NumMultisamplesB, 3.0f / 8.0f);  // the selection may not pass the count
     effect->setParameter(effect, MultisampleB, 3.0f / 8.0f);
     effect->setParameter(effect, FilterMode, 1.0f);
     effect->setParameter(effect, ModSource3, static_cast<float>(10 + round));

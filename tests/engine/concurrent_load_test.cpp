@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -45,7 +46,7 @@ public:
       if (std::strcmp(name, kVariants[v].name) == 0) variant = v;
     if (variant < 0) return;  // before the first load
     ++checked;
-    if (engine.getParameter(Volume) != kVariants[variant].volume) ++mixtures;
+    if (engine.appliedParameter(Volume) != kVariants[variant].volume) ++mixtures;
     for (int s = 0; s < kNumSlots; ++s) {
       const VoiceSlot& slot = engine.slot(s);
       const std::string expected = std::string(1, static_cast<char>('A' + s)) + kVariants[variant].name;
@@ -80,12 +81,18 @@ TEST(ConcurrentLoad, RenderingWhileInstrumentsLoadNeverSeesAHalfLoadedInstrument
 
   std::atomic<bool> loading{true};
   std::atomic<int> loads{0};
+  std::atomic<int> rendered{0};
   std::thread loader([&] {
     for (int i = 0; i < kLoads; ++i) {
       const std::vector<std::uint8_t>& record = records[static_cast<std::size_t>(i % 2)];
       ByteStream stream;
       stream.openMemoryForReading(record.data(), static_cast<std::int32_t>(record.size()));
       if (readInstrumentInto(*engine, stream)) ++loads;
+      // Loads return at once; give the render a block or two between them so
+      // that notes play each instrument.
+      const int seen = rendered;
+      for (int wait = 0; wait < 2000 && rendered < seen + 2; ++wait)
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
     }
     loading = false;
   });
@@ -103,6 +110,7 @@ TEST(ConcurrentLoad, RenderingWhileInstrumentsLoadNeverSeesAHalfLoadedInstrument
     engine->render(left.data(), right.data(), kBlock);
     for (float v : left) loudest = std::max(loudest, std::abs(v));
     ++block;
+    ++rendered;
   }
   loader.join();
   engine->render(left.data(), right.data(), kBlock);

@@ -3,8 +3,10 @@
 // and resume reach the delay, and volume and width act after the chain.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "engine/parameter_ids.h"
@@ -115,6 +117,7 @@ TEST_F(EffectStage, DelaySwitchGatesTheEchoAtTheHostTempo) {
   for (int i = 1; i < 8192; ++i) ASSERT_EQ(left[i], 0.0f) << i;  // off: no echo
 
   source.frame = 0;
+  engine->suspend();  // switched on while suspended: the lines are there at once
   engine->setParameter(DelayOn, 1.0f);
   render(8192);
   // DelaySyncL 1.0 = one sixteenth; the host tempo is still unknown, so 120 BPM.
@@ -129,6 +132,35 @@ TEST_F(EffectStage, DelaySwitchGatesTheEchoAtTheHostTempo) {
   render(12000);
   EXPECT_FLOAT_EQ(left[11025], 0.5f);
   EXPECT_EQ(left[5513], 0.0f);
+}
+
+TEST_F(EffectStage, ADelaySwitchedOnWhileRunningPlaysDryUntilTheWorkerHasItsLines) {
+  engine->resume();
+  engine->setParameter(DelayMix, 1.0f);  // wet 0.5
+  render(1024);
+  source.level = 1.0f;
+  engine->setParameter(DelayOn, 1.0f);
+  std::vector<float> l(256), r(256);
+  for (int wait = 0; wait < 2000 && !engine->effects().delayUnit().isActive(); ++wait) {
+    engine->render(l.data(), r.data(), 256);
+    EXPECT_FLOAT_EQ(l[255], 0.5f);  // the dry half, as from an empty line
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ASSERT_TRUE(engine->effects().delayUnit().isActive());
+  EXPECT_GE(engine->effects().delayUnit().bufferCapacity, engine->effects().delayUnit().neededCapacity());
+  source.level = 0.0f;
+  source.frame = 0;
+  source.impulseAt = 0;
+  render(8192);
+  EXPECT_FLOAT_EQ(left[5513], 0.5f);
+  // A slower tempo needs longer lines: they follow without a stall.
+  engine->setTransport(30.0f, 0.0f);
+  for (int wait = 0; wait < 2000; ++wait) {
+    engine->render(l.data(), r.data(), 256);
+    if (engine->effects().delayUnit().bufferCapacity >= engine->effects().delayUnit().neededCapacity()) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_GE(engine->effects().delayUnit().bufferCapacity, engine->effects().delayUnit().neededCapacity());
 }
 
 TEST_F(EffectStage, TempoChangeAndResumeClearTheDelay) {
@@ -235,6 +267,7 @@ TEST_F(EffectStage, RenderingWithEveryUnitOnNeverAllocates) {
   engine->setParameter(MBass, 0.5f);
   source.level = 0.2f;
   std::vector<float> l(2048), r(2048);
+  engine->render(l.data(), r.data(), 2048);
   test::AllocationCounter counter;
   for (int block = 0; block < 40; ++block) {
     engine->setTransport(100.0f + static_cast<float>(block % 3), 0.0f);

@@ -60,6 +60,28 @@ TEST_F(Controllers, LearnBindsTheNextControllerToTheLastTouchedParameter) {
   EXPECT_FLOAT_EQ(engine.getParameter(Volume), 0.5f);
 }
 
+TEST_F(Controllers, LearnBindsOnlyHostParametersAndKeepsTheTargetWhenTheLearnSwitchIsTouched) {
+  // The editor names every touched control, the learn switch and the file
+  // commands included; those never become targets.
+  engine.setLearnTarget(Volume);
+  engine.setLearnTarget(MidiLearnIndicator);
+  engine.setLearnArmed(true);
+  controller(30, 64);
+  EXPECT_EQ(engine.midiLearnMap().controllerFor(Volume), 30);
+  EXPECT_EQ(engine.midiLearnMap().controllerFor(MidiLearnIndicator), MidiLearnMap::kNone);
+
+  SynthEngine fresh;  // no target yet
+  for (int tag : {173, 237, 238, 240, 241, 242, 243, 244, 245, -2}) fresh.setLearnTarget(tag);
+  fresh.setLearnArmed(true);
+  const std::uint8_t bytes[3] = {0xB0, 31, 64};
+  fresh.queueMessage(bytes, 3, 0);
+  EXPECT_TRUE(fresh.isLearnArmed());  // still waiting for a parameter
+  for (int i = 0; i < kNumParameters; ++i) EXPECT_EQ(fresh.midiLearnMap().controllerFor(i), MidiLearnMap::kNone) << i;
+  MidiLearnMap map;
+  map.bind(240, 5);
+  EXPECT_EQ(map.controllerFor(240), MidiLearnMap::kNone);
+}
+
 TEST_F(Controllers, LearnWithoutTargetWaitsAndTopValueIsJustBelowOne) {
   engine.setLearnArmed(true);
   controller(20, 127);
@@ -109,14 +131,15 @@ TEST_F(Controllers, FirstMatchingSlotWinsAndSlotsNineAndTenNeverRespond) {
   EXPECT_FALSE(engine.parameterChanged(NoiseAmount));
 }
 
-TEST_F(Controllers, BogusSlotNumbersMatchNothing) {
-  engine.setParameter(ModSource1, NAN);
-  engine.setParameter(ModSource2, 1e30f);
+TEST_F(Controllers, BogusSlotNumbersAreLimitedToTheirLists) {
+  engine.setParameter(ModSource1, NAN);    // refused: stays 0, not a controller
+  engine.setParameter(ModSource2, 1e30f);  // limited to 127, controller 119
   engine.setParameter(ModSource3, 9.0f);
-  engine.setParameter(ModTarget3, 999.0f);
-  engine.setParameter(ModSource4, 9.0f);
-  engine.setParameter(ModTarget4, -3.0f);
-  controller(1, 64);
+  engine.setParameter(ModTarget3, 999.0f);  // limited to the last target number, 53
+  EXPECT_FLOAT_EQ(engine.getParameter(ModSource1), 0.0f);
+  EXPECT_FLOAT_EQ(engine.getParameter(ModSource2), 127.0f);
+  EXPECT_FLOAT_EQ(engine.getParameter(ModTarget3), 53.0f);
+  controller(0, 64);
   render();
   for (int i = 0; i < kNumParameters; ++i) EXPECT_FALSE(engine.parameterChanged(i)) << i;
 }

@@ -74,6 +74,7 @@ TEST_F(VoiceEnding, ReleasedLoopingVoicesEndAndLeaveRoomForNewNotes) {
     if (engine->isActive(i) && engine->voice(i).held && !engine->voice(i).fading) ++held;
   EXPECT_EQ(held, 8);
   engine->setParameter(DoMorphing, 1.0f);  // a morph group needs four free voices
+  play(0.01f);                             // a running engine applies the write at the next block
   engine->noteOn(90, 0.8f);
   EXPECT_EQ(engine->activeVoiceCount(), 12);
 }

@@ -139,13 +139,17 @@ TEST_F(InstrumentRecordTest, ReservedStringsAreSkippedWhateverTheirContent) {
   }
 }
 
-TEST_F(InstrumentRecordTest, NonFiniteParametersReadAsZero) {
+TEST_F(InstrumentRecordTest, NonFiniteParametersTakeTheirDefaultsAndOthersAreLimited) {
   std::vector<float> values = parameterValues(173);
   values[FilterCutoff] = std::numeric_limits<float>::quiet_NaN();
   values[Volume] = -std::numeric_limits<float>::infinity();
+  values[ReverbMix] = 1e6f;
+  values[ModSource1] = 400.0f;
   ASSERT_TRUE(read(*engine, test::instrumentRecord("NaN", values, 0.5f).data));
-  EXPECT_EQ(engine->getParameter(FilterCutoff), 0.0f);
-  EXPECT_EQ(engine->getParameter(Volume), 0.0f);
+  EXPECT_FLOAT_EQ(engine->getParameter(FilterCutoff), 0.8f);
+  EXPECT_FLOAT_EQ(engine->getParameter(Volume), 0.5f);
+  EXPECT_FLOAT_EQ(engine->getParameter(ReverbMix), 1.0f);
+  EXPECT_FLOAT_EQ(engine->getParameter(ModSource1), 127.0f);
 }
 
 // Cut a record at every element boundary (and inside each element): the read

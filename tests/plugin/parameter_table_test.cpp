@@ -184,14 +184,31 @@ TEST(ParameterDefaults, EngineStartsWithTheDocumentedValues) {
   for (int i = 0; i < kNumParameters; ++i) EXPECT_FALSE(engine.parameterChanged(i));
 }
 
-TEST(ParameterWrites, StoreUnclampedAndIgnoreOutOfRangeIndices) {
+TEST(ParameterWrites, AreLimitedToTheirRangesAndNonFiniteValuesChangeNothing) {
   SynthEngine engine;
-  engine.setParameter(ModTarget1, 24.0f);
+  engine.setParameter(ModTarget1, 24.0f);  // modulation numbers stay plain numbers
   EXPECT_FLOAT_EQ(engine.getParameter(ModTarget1), 24.0f);
+  engine.setParameter(ModTarget2, 999.0f);
+  EXPECT_FLOAT_EQ(engine.getParameter(ModTarget2), 53.0f);
+  engine.setParameter(ModSource1, 300.0f);
+  EXPECT_FLOAT_EQ(engine.getParameter(ModSource1), 127.0f);
+  engine.setParameter(ModSource2, -4.0f);
+  EXPECT_FLOAT_EQ(engine.getParameter(ModSource2), 0.0f);
   engine.setParameter(Volume, 1.5f);
-  EXPECT_FLOAT_EQ(engine.getParameter(Volume), 1.5f);
-  engine.setParameter(200, 0.25f);
-  EXPECT_FLOAT_EQ(engine.getParameter(200), 0.25f);
+  EXPECT_FLOAT_EQ(engine.getParameter(Volume), 1.0f);
+  EXPECT_FLOAT_EQ(engine.appliedParameter(Volume), 1.0f);
+  engine.setParameter(FilterCutoff, -0.5f);
+  EXPECT_FLOAT_EQ(engine.getParameter(FilterCutoff), 0.0f);
+  for (float bad : {NAN, INFINITY, -INFINITY}) {
+    engine.setParameter(Volume, bad);
+    engine.setParameter(ModSource1, bad);
+    engine.setParameter(200, bad);
+  }
+  EXPECT_FLOAT_EQ(engine.getParameter(Volume), 1.0f);
+  EXPECT_FLOAT_EQ(engine.getParameter(ModSource1), 127.0f);
+  EXPECT_FLOAT_EQ(engine.getParameter(200), 0.0f);
+  engine.setParameter(200, 37.0f);  // the editor's menu values: any finite number
+  EXPECT_FLOAT_EQ(engine.getParameter(200), 37.0f);
   engine.setParameter(245, 0.7f);
   engine.setParameter(-1, 0.7f);
   engine.setParameter(1 << 30, 0.7f);

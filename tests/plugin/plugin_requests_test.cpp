@@ -35,7 +35,6 @@ public:
 class PluginRequests : public ::testing::Test {
 protected:
   PluginRequests() {
-    sharedHostTransport() = HostTransport();
     effect = createPluginInstance(FakeHost::callback());
     plugin = static_cast<PluginEffect*>(effect->object);
   }

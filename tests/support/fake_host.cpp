@@ -21,6 +21,9 @@ vst2::IntPtr VST_CALLBACK hostCallback(vst2::AEffect*, vst2::Int32 opcode, vst2:
     case vst2::audioMasterWantMidi:
       ++current->wantMidiRequests;
       return 1;
+    case vst2::audioMasterUpdateDisplay:
+      ++current->updateDisplayRequests;
+      return 1;
     case vst2::audioMasterAutomate:
       current->automated.emplace_back(index, opt);
       return 0;

@@ -14,6 +14,7 @@ struct FakeHost {
   vst2::VstTimeInfo time{};
   int timeRequests = 0;
   int wantMidiRequests = 0;
+  int updateDisplayRequests = 0;
   std::vector<std::pair<int, float>> automated;
 
   FakeHost();
