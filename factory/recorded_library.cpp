@@ -113,6 +113,7 @@ std::vector<InstrumentRecipe> basses() {
 std::vector<InstrumentRecipe> brassWinds() {
   std::vector<InstrumentRecipe> list;
   InstrumentRecipe trumpet = solo("Trumpet", kBrass, "Trumpet");
+  loop(trumpet);
   reverb(trumpet, 0.2f, 0.5f, 0.45f);
   release(trumpet, 0.1f);
   list.push_back(trumpet);
@@ -213,6 +214,7 @@ std::vector<InstrumentRecipe> guitars() {
 std::vector<InstrumentRecipe> organs() {
   std::vector<InstrumentRecipe> list;
   InstrumentRecipe drawbar = solo("Drawbar Organ", kOrgans, "Drawbar Organ");
+  loop(drawbar);
   chorus(drawbar, 0.5f, 0.6f, 0.55f);
   reverb(drawbar, 0.15f, 0.5f, 0.45f);
   release(drawbar, 0.03f);
@@ -279,6 +281,7 @@ std::vector<InstrumentRecipe> pianos() {
 std::vector<InstrumentRecipe> strings() {
   std::vector<InstrumentRecipe> list;
   InstrumentRecipe ensemble = solo("String Ensemble", kStrings, "String Ensemble");
+  loop(ensemble);
   reverb(ensemble, 0.35f, 0.8f, 0.55f);
   release(ensemble, 0.25f);
   list.push_back(ensemble);
@@ -356,12 +359,14 @@ std::vector<InstrumentRecipe> pads() {
   list.push_back(poly);
 
   InstrumentRecipe sweep = solo("Sweep Pad", kPads, "Sweep Pad");
+  loop(sweep);
   reverb(sweep, 0.45f, 0.9f, 0.6f);
   release(sweep, 0.5f);
   list.push_back(sweep);
 
   // Four pads in turn under curves that keep moving while the key is held.
   InstrumentRecipe moving = instrument("Moving Pad", kPads, "Warm Pad", "Halo Pad", "Polysynth", "Choir Pad");
+  loop(moving);
   envelopeMorph(moving, {{0.0f, 0.0f}, {3.0f, 0.8f}, {6.0f, 0.2f}, {9.0f, 0.8f}},
                 {{0.0f, 0.0f}, {4.5f, 0.6f}, {7.5f, 0.1f}, {9.0f, 0.4f}});
   set(moving, {{GlobalLoopStartTime, 3.0f / 60.0f}, {GlobalLoopEndTime, 9.0f / 60.0f}});
