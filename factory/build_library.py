@@ -275,6 +275,9 @@ def instrument_files(data):
 def previews(work, data):
     folder = os.path.join(work, "previews")
     os.makedirs(folder, exist_ok=True)
+    for old in os.listdir(folder):  # previews of instruments the library no longer holds
+        if old.endswith(".wav"):
+            os.remove(os.path.join(folder, old))
     mid = os.path.join(folder, "phrase.mid")
     with open(mid, "wb") as f:
         f.write(midi_file(0, phrase_events(), 4.0))

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/parameter_ids.h"
 #include "engine/synth_engine.h"
 #include "engine/voice_slot.h"
 #include "files/byte_stream.h"
@@ -145,6 +146,18 @@ TEST(FactoryLibrary, EveryInstrumentFileReadsWholeIntoTheEngine) {
     auto again = std::make_unique<SynthEngine>();
     EXPECT_TRUE(loadInstrumentFile(*again, path(f).c_str()));
   }
+}
+
+// The reset instrument is a neutral start: one plain voice in every slot, the
+// morph centred and still, every effect and modulation off.
+TEST(FactoryLibrary, TheResetInstrumentIsNeutral) {
+  auto engine = std::make_unique<SynthEngine>();
+  ASSERT_TRUE(loadInstrumentFile(*engine, path(kResetFileName).c_str()));
+  for (int s = 1; s < kNumSlots; ++s) EXPECT_TRUE(voiceBytes(engine->slot(s)) == voiceBytes(engine->slot(0))) << s;
+  for (int p : {MorphHarmX, MorphHarmY, MorphNoiseX, MorphNoiseY}) EXPECT_EQ(engine->getParameter(p), 0.5f) << p;
+  for (int p : {EnvelopeMorphOn, DistortionOn, FilterOn, ChorusOn, DelayOn, ReverbOn, FormantFilterOn, LfoOn,
+                PortamentoOn, GlobalLoopOn})
+    EXPECT_LT(engine->getParameter(p), 0.5f) << p;
 }
 
 TEST(FactoryLibrary, InstrumentsHoldExactlyTheVoicesOfTheVoiceLibrary) {
