@@ -39,18 +39,20 @@ void renderSingleSlot(SynthVoice& v, float* out, int n, BreakpointCurve* formant
   const float p = v.soundPosition;
   const float c = v.envelopeClock;
 
-  // While held, a loop shorter than this block holds the sound at the loop start
-  // (as the morph voice does) instead of replaying one block again and again.
-  // The loop lies inside the note's own sound, which a blend of rows can end a
-  // little before the slot's recordings whose loop was fitted.
+  // While held, the block that reaches the loop end ends at the loop start (as
+  // the morph voice does): the partials glide within the block to the loop
+  // start's levels, and the next block begins where this one ended, so the
+  // wrap makes no step. A loop shorter than a block thus holds the sound at
+  // its start instead of replaying one block again and again. The loop lies
+  // inside the note's own sound, which a blend of rows can end a little before
+  // the slot's recordings whose loop was fitted.
   const bool looping = v.held && slot.loopOn;
   float loopEnd = slot.loopEnd;
   const float lastInside = noteSoundEnd(v) - kLoopEndGuard;
   if (loopEnd > lastInside) loopEnd = lastInside > 0.0f ? lastInside : 0.0f;
   const float loopStart = slot.loopStart < loopEnd ? slot.loopStart : loopEnd;
   float p1 = p + l;
-  const bool hold = looping && loopEnd - loopStart < l && p1 >= loopEnd;
-  if (hold) p1 = loopStart;
+  if (looping && p1 >= loopEnd) p1 = loopStart;
   // The note fades out over the last few milliseconds before its end time.
   const float fade0 = v.endFade(p);
   const float fade1 = v.endFade(p1);
@@ -72,9 +74,7 @@ void renderSingleSlot(SynthVoice& v, float* out, int n, BreakpointCurve* formant
     }
   }
 
-  float next = p1;
-  if (looping && next >= loopEnd) next = loopStart;
-  v.soundPosition = next;
+  v.soundPosition = p1;
   v.envelopeClock = c + l;
 }
 

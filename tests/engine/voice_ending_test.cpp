@@ -116,6 +116,47 @@ TEST_F(VoiceEnding, LoopStartPastTheSoundIsMovedInside) {
   EXPECT_GT(test::rms(out.data() + frames(2.5f), static_cast<int>(frames(0.5f))), 0.05);
 }
 
+// A loop over a sound that still swells and fades at its ends: level 0.4 at
+// both loop points, rising at the start and falling at the end. The block that
+// passes the loop end glides to the loop start's level, so the many wraps make
+// no step, whatever the block size.
+TEST_F(VoiceEnding, LoopWrapsWithoutAStepWhereTheSoundStillMoves) {
+  VoiceSlot& slot = engine->slot(0);
+  slot.reset();
+  slot.rowCount = 1;
+  slot.layerCount = 2;
+  const float times[6] = {0.0f, 0.1f, 0.7f, 1.2f, 1.7f, 2.0f};
+  const float levels[6] = {0.0f, 0.8f, 0.2f, 0.6f, 0.2f, 0.0f};  // 0.4 at 0.95 s and at 1.45 s
+  const float ones[6] = {1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f};
+  for (int layer = 0; layer < VoiceSlot::kLayers; ++layer) {
+    HarmonicSet& set = slot.harmonics[0][layer];
+    set.reset();
+    set.amplitude[0].assign(6, times, levels);
+    set.frequency[0].assign(6, times, ones);
+    set.baseFrequency = 55.0f;
+    set.updateDuration();
+  }
+  slot.loopStart = 0.95f;
+  slot.loopEnd = 1.45f;
+  slot.prepare();
+  ASSERT_EQ(slot.loopStart, 0.95f);
+  ASSERT_EQ(slot.loopEnd, 1.45f);
+  engine->setParameter(GlobalLoopOn, 1.0f);
+  for (int size : {512, 100}) {
+    SCOPED_TRACE(size);
+    out.clear();
+    block = size;
+    engine->noteOn(kNote220 - 24, 1.0f);  // 55 Hz, the recording's own pitch
+    play(6.0f);                           // a wrap every half second
+    ASSERT_TRUE(engine->isActive(0));
+    // Second differences against the loudest stretch of the loop (an unmended wrap gives 7-30).
+    EXPECT_LT(test::bendRatio(out, frames(1.4f), frames(6.0f), frames(1.15f), frames(1.25f)), 2.0);
+    EXPECT_GT(test::rms(out.data() + frames(5.0f), static_cast<int>(frames(1.0f))), 0.1);
+    engine->noteOff(kNote220 - 24);
+    play(0.1f);
+  }
+}
+
 // A recording of harmonic 1 with 96 points 0.08 s apart from 'offset' on:
 // silent at its first and last point, 0.5 in between.
 void buildDenseRecording(HarmonicSet& set, float baseFrequency, float offset) {

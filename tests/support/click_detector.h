@@ -32,6 +32,27 @@ inline double clickRatio(const std::vector<float>& x, std::size_t from, std::siz
   return step / reference;
 }
 
+// Largest |x[i] - 2 x[i - 1] + x[i - 2]| for i in [from + 2, to) (limited to the buffer).
+inline float largestBend(const std::vector<float>& x, std::size_t from, std::size_t to) {
+  if (to > x.size()) to = x.size();
+  float largest = 0.0f;
+  for (std::size_t i = from + 2; i < to; ++i) {
+    const float bend = std::fabs(x[i] - 2.0f * x[i - 1] + x[i - 2]);
+    if (bend > largest) largest = bend;
+  }
+  return largest;
+}
+
+// As clickRatio with second differences, which a smooth low tone keeps tiny:
+// a small step stands out there where the tone's own slope would hide it.
+inline double bendRatio(const std::vector<float>& x, std::size_t from, std::size_t to, std::size_t refFrom,
+                        std::size_t refTo) {
+  const double reference = largestBend(x, refFrom, refTo);
+  const double bend = largestBend(x, from, to);
+  if (reference <= 0.0) return bend > 0.0 ? 1e30 : 0.0;
+  return bend / reference;
+}
+
 // Largest magnitude in [from, to).
 inline float peakIn(const std::vector<float>& x, std::size_t from, std::size_t to) {
   if (to > x.size()) to = x.size();
