@@ -206,9 +206,9 @@ TEST(FactorySound, EveryInstrumentSoundsAcrossTheKeyboardAndFollowsVelocity) {
 
 // The largest second difference of a stretch of samples against its 99.9th
 // percentile: a step in the waveform (a loop that does not join) stands out.
-double stepRatio(const std::vector<float>& x, std::size_t from, std::size_t to) {
+double stepRatio(const std::vector<float>& x) {
   std::vector<double> d;
-  for (std::size_t i = from + 2; i < to && i < x.size(); ++i) d.push_back(std::fabs(x[i] - 2.0 * x[i - 1] + x[i - 2]));
+  for (std::size_t i = 2; i < x.size(); ++i) d.push_back(std::fabs(x[i] - 2.0 * x[i - 1] + x[i - 2]));
   if (d.empty()) return 0.0;
   const double largest = *std::max_element(d.begin(), d.end());
   std::nth_element(d.begin(), d.begin() + d.size() * 999 / 1000, d.end());
@@ -232,39 +232,39 @@ std::vector<float> heldStretch(SynthEngine& engine, int note) {
 
 constexpr double kMaxStepRatio = 2.5;
 
+// The stretch with its level lowered by 'drop' from its loudest sample on: the
+// step a loop whose ends do not join makes at the wrap.
+std::vector<float> withStep(std::vector<float> x, float drop) {
+  std::size_t loudest = 0;
+  for (std::size_t i = 0; i < x.size(); ++i)
+    if (std::fabs(x[i]) > std::fabs(x[loudest])) loudest = i;
+  for (std::size_t i = loudest; i < x.size(); ++i) x[i] *= 1.0f - drop;
+  return x;
+}
+
 TEST(FactorySound, HeldNotesLoopWithoutSteps) {
   int looping = 0;
-  std::string plainLooping;  // a looping instrument without the morph, for the check below
   for (const std::string& f : instrumentFiles()) {
     auto probe = engineWith(f);
     ASSERT_NE(probe, nullptr) << f;
     if (!probe->slot(0).loopOn) continue;
     ++looping;
-    if (plainLooping.empty() && probe->getParameter(DoMorphing) < 0.5f) plainLooping = f;
     for (int note : {40, 64}) {
       SCOPED_TRACE(f + " note " + std::to_string(note));
       auto engine = engineWith(f);
       const std::vector<float> held = heldStretch(*engine, note);
       EXPECT_GT(test::peakIn(held, 0, held.size()), kAudible);
-      EXPECT_LT(stepRatio(held, 0, held.size()), kMaxStepRatio);
+      EXPECT_LT(stepRatio(held), kMaxStepRatio);
+      // The measure is not blind on this very sound: a join 10 % off in level
+      // stands out at the low note, where a step is heard most against the
+      // smooth tone (the many strong harmonics of a bright high note bend the
+      // waveform as sharply as such a step does).
+      if (note == 40) {
+        EXPECT_GT(stepRatio(withStep(held, 0.1f)), kMaxStepRatio);
+      }
     }
   }
   EXPECT_GE(looping, 3);
-
-  // The measure is not blind: the same instrument looping from just after its
-  // loudest moment back from the fitted loop point, where it stands about half
-  // as loud, steps at every wrap.
-  ASSERT_FALSE(plainLooping.empty());
-  SCOPED_TRACE(plainLooping + " with a loop that does not join");
-  auto engine = engineWith(plainLooping);
-  VoiceSlot& slot = engine->slot(0);
-  const float attack = slot.markers.x(1);
-  ASSERT_GT(slot.loopEnd, attack + 0.5f);
-  slot.loopStart = attack + 0.05f;
-  slot.prepare();
-  ASSERT_GT(slot.loopStart, attack);
-  const std::vector<float> held = heldStretch(*engine, 40);
-  EXPECT_GT(stepRatio(held, 0, held.size()), 2.0 * kMaxStepRatio);
 }
 
 TEST(FactorySound, PhrasesOfAllInstrumentsHaveComparableLevels) {
