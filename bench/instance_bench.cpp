@@ -77,7 +77,7 @@ constexpr int kStallBlock = 64;
 constexpr int kRepeats = 9;
 constexpr int kCreations = 15;
 const std::string kStartupInstrument =
-    std::string(VT7000_OUTPUT_DIR) + "/Veltrane7000Data/Instruments-Factory/Basses/Round Bass.v7i";
+    std::string(VT7000_OUTPUT_DIR) + "/Veltrane7000Data/Instruments-Factory/Basses/Finger Bass.v7i";
 
 vst2::IntPtr VST_CALLBACK host(vst2::AEffect*, vst2::Int32 opcode, vst2::Int32, vst2::IntPtr, void*, float) {
   return opcode == vst2::audioMasterVersion ? 2400 : 0;

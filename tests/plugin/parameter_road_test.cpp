@@ -31,7 +31,7 @@ constexpr int kBlock = 256;
 constexpr float kRate = 44100.0f;
 // The first factory instrument, from the source tree (sanitizer builds do not copy the library).
 const std::string kStartupInstrument =
-    std::string(VT7000_SOURCE_DIR) + "/factory/data/Veltrane7000Data/Instruments-Factory/Basses/Round Bass.v7i";
+    std::string(VT7000_SOURCE_DIR) + "/factory/data/Veltrane7000Data/Instruments-Factory/Basses/Finger Bass.v7i";
 
 struct Instance {
   vst2::AEffect* effect = createPluginInstance(FakeHost::callback());
