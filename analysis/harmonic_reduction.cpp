@@ -87,8 +87,23 @@ HarmonicBreakpoints reduceHarmonics(const RealMatrix& frequency, const RealMatri
     times.resize(lastSounding + 2);
   }
 
+  // The sound fades to silence at most 0.25 s after it last sounds. That is
+  // the last sounding frame, which the reduction may have dropped as an
+  // interior point of a quiet decaying tail: fading from the last kept
+  // breakpoint instead would cut a long soft decay short.
+  int lastSoundingFrame = 0;
+  for (int j = frames; j >= 1; --j) {
+    if (columnSum(a, j) > settings.silentSum) {
+      lastSoundingFrame = j;
+      break;
+    }
+  }
   const int n = static_cast<int>(kept.size());
-  if (n >= 2) times[n - 1] = std::fmin(times[n - 1], times[n - 2] + kMaxFinalBreakpointGap);
+  if (n >= 2) {
+    double fadeFrom = times[n - 2];
+    if (lastSoundingFrame < kept[n - 1]) fadeFrom = std::fmax(fadeFrom, timeOf(lastSoundingFrame));
+    times[n - 1] = std::fmin(times[n - 1], fadeFrom + kMaxFinalBreakpointGap);
+  }
   out.frequency.reset(rows + 1, n);
   out.amplitude.reset(rows + 1, n);
   for (int k = 0; k < n; ++k) {

@@ -1,8 +1,8 @@
 // Thinning the per-frame harmonic tables into breakpoint envelopes: frames
 // whose loss linear interpolation hides are removed until at most 80 remain,
 // breakpoints closer than 30 ms are thinned out, trailing silence is cut and
-// the sound is made to end in silence at most 0.25 s after its last sounding
-// breakpoint.
+// the sound is made to end in silence at most 0.25 s after it last sounds (its
+// last sounding frame, or the last breakpoint but one when that comes later).
 #pragma once
 
 #include "analysis/real_matrix.h"

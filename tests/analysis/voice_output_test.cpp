@@ -76,6 +76,34 @@ TEST(ReduceHarmonics, TimeThinningAndTheEndOfTheSound) {
   EXPECT_TRUE(bad.frequency.empty() && bad.amplitude.empty());
 }
 
+// A loud start, then a long soft tail fading evenly (still sounding) up to
+// frame 200 and silence after it: the reduction keeps none of the tail's
+// interior frames, yet the sound lasts until it really falls silent instead of
+// ending 0.25 s after the loud start.
+TEST(ReduceHarmonics, ASoftDecayingTailIsNotCutShort) {
+  const double T = 0.0116;
+  auto level = [](int h, int j) {
+    if (h != 1) return 0.0;
+    if (j <= 20) return 0.5;
+    return j <= 200 ? 0.02 - 0.015 * (j - 21) / 179.0 : 0.001;
+  };
+  const HarmonicBreakpoints r = reduceSteady(260, T, 100.0, level);
+  const std::vector<double> t = timesOf(r.amplitude);
+  ASSERT_GE(t.size(), 3u);
+  const double lastSounding = T * 199;
+  EXPECT_GE(t.back(), lastSounding);
+  EXPECT_LE(t.back(), lastSounding + kMaxFinalBreakpointGap + 1e-9);
+  EXPECT_EQ(r.amplitude(2, r.amplitude.cols()), 0.0);
+  // Halfway down the tail the envelope still sounds.
+  for (std::size_t k = 1; k < t.size(); ++k) {
+    if (t[k] >= T * 110 && t[k - 1] <= T * 110) {
+      const double x = (T * 110 - t[k - 1]) / (t[k] - t[k - 1]);
+      const double at = r.amplitude(2, static_cast<int>(k)) * (1 - x) + r.amplitude(2, static_cast<int>(k) + 1) * x;
+      EXPECT_GT(at, 0.004);
+    }
+  }
+}
+
 TEST(ReduceHarmonics, LongSoundsKeepAtMost80BreakpointsOnBothTables) {
   std::mt19937 rng(5);
   std::uniform_real_distribution<double> jitter(0.9, 1.1);
