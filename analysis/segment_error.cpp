@@ -17,12 +17,9 @@ FrameTable::FrameTable(const RealMatrix& m, bool nanAsZero) : rowCount(m.rows())
 
 namespace {
 
-// The frame standing at time t (frame i at T * (i - 1)): round(t / T) + 1,
-// limited to at most 'frames' and then raised to at least 1. Counting from
-// round(t / T) would start each segment one frame early and charge it with an
-// extrapolated frame outside it.
+// round(t / T), limited to at most 'frames' and then raised to at least 1.
 int frameAt(double t, double T, int frames) {
-  const double x = t / T + 1.5;
+  const double x = t / T + 0.5;
   if (!(x < static_cast<double>(frames))) return frames;
   if (x < 1.0) return 1;
   return static_cast<int>(x);

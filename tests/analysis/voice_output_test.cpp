@@ -14,7 +14,6 @@
 #include "analysis/harmonic_reduction.h"
 #include "analysis/noise_analysis.h"
 #include "analysis/noise_reduction.h"
-#include "analysis/segment_error.h"
 #include "analysis/voice_data_writer.h"
 #include "engine/harmonic_set.h"
 #include "engine/noise_set.h"
@@ -243,24 +242,6 @@ TEST(AnalyzeAudioFile, ASyntheticToneComesBackWithItsHarmonicBalance) {
   }
   // A steady partial is stored at its own amplitude, the level playback renders.
   EXPECT_NEAR(20.0 * std::log10(layer.harmonics.amplitude[0].evaluate(1.0f) / amps[0]), 0.0, 0.5);
-}
-
-TEST(SegmentError, CountsTheFramesTheSegmentSpansAndNoOther) {
-  // Frame i stands at T * (i - 1). A flat line from frame 2 to frame 4 matches
-  // frames 2 .. 4 exactly; frames 1 and 5 lie outside and must not count.
-  const double T = 0.01;
-  RealMatrix m(1, 5);
-  const double values[] = {10.0, 1.0, 1.0, 1.0, -7.0};
-  for (int i = 1; i <= 5; ++i) m(1, i) = values[i - 1];
-  const FrameTable table(m);
-  const double one = 1.0;
-  EXPECT_EQ(segmentError(table, T, T, &one, 3.0 * T, &one), 0.0);
-  // A line from 1 down to 0 misses frame 3 by 0.5 and frame 4 by 1.
-  const double zero = 0.0;
-  EXPECT_NEAR(segmentError(table, T, T, &one, 3.0 * T, &zero), 0.25 + 1.0, 1e-12);
-  // The first and last frames are reachable.
-  EXPECT_NEAR(segmentError(table, T, 0.0, &one, T, &one), 81.0, 1e-12);
-  EXPECT_NEAR(segmentError(table, T, 3.0 * T, &one, 4.0 * T, &one), 64.0, 1e-12);
 }
 
 TEST(AnalyzeAudioFile, PartialsSoundWhenTheySoundInTheInputAndLowOnesStayAsNoise) {
