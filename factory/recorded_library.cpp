@@ -38,7 +38,7 @@ constexpr char kPads[] = "Synth Pads";
 constexpr char kVoices[] = "Voices";
 
 constexpr float kRate = 44100.0f;
-constexpr double kMinimumVelocityRangeDb = 7.0;
+constexpr double kMinimumVelocityRangeDb = 6.5;
 constexpr double kNoteTolerance = 1.5;                        // dB under the note target still accepted
 constexpr std::uintmax_t kInstrumentSizeBudget = 960 * 1024;  // the voices of one instrument, under 1 MB
 constexpr int kBlock = 512;
