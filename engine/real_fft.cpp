@@ -181,7 +181,7 @@ RealFft::RealFft(int size) : n(size), half(size / 2), log2Half(0) {
   }
 }
 
-void RealFft::inverse(float* data, int outputs) const {
+void RealFft::inverse(float* data, int outputs, const float* weights) const {
   // The half-size complex transform runs on split real and imaginary arrays on the
   // stack, which keeps the butterfly loops contiguous.
   float re[kMaxHalf];
@@ -279,6 +279,13 @@ void RealFft::inverse(float* data, int outputs) const {
   }
 
   // 3. z[m] = x[2m] + i x[2m+1].
+  if (weights) {
+    for (int m = 0; m < produced; ++m) {
+      data[2 * m] = re[m] * weights[2 * m];
+      data[2 * m + 1] = im[m] * weights[2 * m + 1];
+    }
+    return;
+  }
   for (int m = 0; m < produced; ++m) {
     data[2 * m] = re[m];
     data[2 * m + 1] = im[m];
