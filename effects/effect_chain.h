@@ -31,7 +31,7 @@ public:
     if (delayOn) delay.prepareLines();
   }
   void serviceDelayLines() { delay.serviceLines(); }
-  // The host tempo in BPM, 0 when unknown; a different tempo clears the delay.
+  // The host tempo in BPM, 0 when unknown; the delay glides to the new lengths.
   void setTempo(float beatsPerMinute) { delay.setTempo(beatsPerMinute); }
 
   // Once per host block, before the first process call of the block: the filter

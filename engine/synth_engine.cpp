@@ -215,7 +215,7 @@ void SynthEngine::applyTransport() {
   if (!transportPending.exchange(false, std::memory_order_acq_rel)) return;
   tempo = hostTempo.load(std::memory_order_acquire);
   songPosition = hostPosition.load(std::memory_order_acquire);
-  effectChain.setTempo(tempo);  // the delay clears its lines when the tempo differs
+  effectChain.setTempo(tempo);  // the delay keeps its lines and glides to the new lengths
   applyTempoSettings();
 }
 
