@@ -167,6 +167,33 @@ TEST(SyncDelay, LengthChangesCrossFadeTheEchoWithoutSteps) {
   EXPECT_LT(test::largestStep(out, stepAt, out.size()), 1.5f * own);
 }
 
+TEST(SyncDelay, LongerLinesOnDemandKeepTheHistoryOfTheShorterOnes) {
+  SyncDelay delay;
+  delay.setLinesOnDemand(true);
+  delay.setSampleRate(8000.0f);
+  delay.setTempo(120.0f);
+  delay.setSyncLeft(1.0f);  // one sixteenth: 1000 samples, 2400 at 50 BPM
+  delay.setSyncRight(1.0f);
+  delay.setMix(1.0f);
+  delay.setFeedback(0.0f);
+  delay.prepareLines();
+  EXPECT_EQ(delay.bufferCapacity, 2400);
+  runImpulse(delay, 500);
+  delay.setTempo(40.0f);  // 3000 samples: more than the lines hold
+  runImpulse(delay, 1, false);
+  delay.serviceLines();  // the worker's part
+  DelayOutput run = runImpulse(delay, 4000, false);
+  EXPECT_GE(delay.bufferCapacity, 3000);
+  for (int i = 0; i < 4000; ++i) ASSERT_NEAR(run.left[i], i == 2499 ? 0.5f : 0.0f, 1e-6f) << i;
+  // Echoes written into the new lines alone, once the old ones are given back.
+  run = runImpulse(delay, 3500);
+  delay.serviceLines();
+  EXPECT_NEAR(run.right[3000], 0.5f, 1e-6f);
+  delay.setTempo(120.0f);
+  run = runImpulse(delay, 3500);
+  EXPECT_NEAR(run.right[1000], 0.5f, 1e-6f);
+}
+
 TEST(SyncDelay, ResetClearsEverythingThatWasUsed) {
   SyncDelay delay;
   delay.setSampleRate(8000.0f);
