@@ -139,6 +139,7 @@ void SyncDelay::adoptDeliveredLines() {
   previousPosition = position;
   position = 0;
   sinceSwitch = 0;
+  if (!oldLeft || !oldRight) inputRise = fadeLength;
   if (!oldLeft || !oldRight || written == 0) retirePreviousLines();
 }
 
@@ -189,6 +190,7 @@ void SyncDelay::reset() {
   feedbackGlide.snap();
   position = 0;
   written = 0;
+  inputRise = 0;
   for (Reader* reader : {&left, &right}) {
     reader->length = reader->fadeFrom = 1;
     reader->fadeDone = kQuietForever;
@@ -262,6 +264,7 @@ void SyncDelay::processChannel(float* samples, int count, float* line, const flo
   const bool gliding = wetGlide.ramping() || backGlide.ramping();
   const float steadyWet = wetGlide.current(), steadyBack = backGlide.current();
   const float fadeStep = 1.0f / static_cast<float>(fadeLength);
+  int rise = inputRise;
   for (int i = 0; i < count; ++i) {
     const float wet = gliding ? wetGlide.next() : steadyWet;
     const float back = gliding ? backGlide.next() : steadyBack;
@@ -284,7 +287,11 @@ void SyncDelay::processChannel(float* samples, int count, float* line, const flo
     }
     const float x = samples[i];
     samples[i] = wet * d + (1.0f - wet) * x;
-    const float stored = x + back * d;
+    float stored = back * d;
+    if (rise > 0)
+      stored += x * (1.0f - static_cast<float>(rise--) * fadeStep);
+    else
+      stored += x;
     line[at] = stored;
     run = std::fabs(stored) > kTailThreshold ? 0 : (run < kQuietForever ? run + 1 : run);
     if (++at >= bufferCapacity) at = 0;
@@ -316,6 +323,7 @@ void SyncDelay::process(float* leftSamples, float* rightSamples, int count) {
   const float* previousRight = previous ? previous->right : nullptr;
   processChannel(leftSamples, count, bufferLeft, previousLeft, left, lengthFor(syncLeft));
   processChannel(rightSamples, count, bufferRight, previousRight, right, lengthFor(syncRight));
+  inputRise = inputRise > count ? inputRise - count : 0;
   // Both channels moved on alike.
   position = (position + count) % bufferCapacity;
   written = written + count < bufferCapacity ? written + count : bufferCapacity;

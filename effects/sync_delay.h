@@ -152,6 +152,9 @@ private:
   Reader left;
   Reader right;
   int fadeLength = 1;
+  // Samples left of the rise of the lines' input after lines arrived for a
+  // running unit that had none: the first echo then starts without a step.
+  int inputRise = 0;
 
   SmoothedValue mixGlide{0.5f};
   SmoothedValue feedbackGlide{0.5f};

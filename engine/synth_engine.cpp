@@ -114,6 +114,7 @@ void SynthEngine::suspend() {
   std::lock_guard<std::mutex> lock(suspendedLock);
   enterExclusive();
   running.store(false, std::memory_order_release);
+  effectChain.stopPlaying();
   applyPendingParameters();
   leaveExclusive();
 }
