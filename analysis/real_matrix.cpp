@@ -5,6 +5,8 @@
 #include <limits>
 #include <new>
 
+#include "analysis/element_access.h"
+
 namespace vt::analysis {
 
 namespace {
@@ -12,24 +14,6 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kTwoPi = 2.0 * kPi;
-
-double fillValue(Fill fill) {
-  switch (fill) {
-    case Fill::ones:
-      return 1.0;
-    case Fill::nan:
-      return kNaN;
-    case Fill::zeros:
-      break;
-  }
-  return 0.0;
-}
-
-// The 0-based place a 1-based index value names within count, or -1.
-inline int position(double index, int count) {
-  if (!(index >= 1.0 && index < count + 1.0)) return -1;
-  return static_cast<int>(index) - 1;
-}
 
 inline std::ptrdiff_t at(int r0, int c0, int cols) { return static_cast<std::ptrdiff_t>(r0) * cols + c0; }
 

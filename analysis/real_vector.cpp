@@ -6,29 +6,13 @@
 #include <new>
 #include <utility>
 
+#include "analysis/element_access.h"
+
 namespace vt::analysis {
 
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-double fillValue(Fill fill) {
-  switch (fill) {
-    case Fill::ones:
-      return 1.0;
-    case Fill::nan:
-      return kNaN;
-    case Fill::zeros:
-      break;
-  }
-  return 0.0;
-}
-
-// The 0-based element a 1-based index value names, or -1 when it names none.
-inline int position(double index, int count) {
-  if (!(index >= 1.0 && index < count + 1.0)) return -1;  // also false for NaN
-  return static_cast<int>(index) - 1;
-}
 
 // Element i of w, NaN past its end.
 inline double elementOr(const RealVector& w, int i) { return i < w.size() ? w[i] : kNaN; }

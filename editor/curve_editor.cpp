@@ -97,12 +97,7 @@ void CurveEditor::draw(gui::DrawContext& context) {
   // Composed offscreen and copied in one block, so a drag never flickers.
   DisplayCanvas canvas(context, r);
   gui::DrawContext& dc = canvas.context();
-  if (background && background->isLoaded()) {
-    dc.drawBitmapOpaque(*background, r);
-  } else {
-    dc.setFillColor(kFieldColor);
-    dc.fillRect(r);
-  }
+  canvas.fillBackground(background);
   const gui::Rect plot = plotRect();
   dc.setClipRect(r);
   drawGrid(dc, plot);

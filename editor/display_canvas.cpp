@@ -1,5 +1,7 @@
 #include "editor/display_canvas.h"
 
+#include "editor/editor_palette.h"
+
 namespace vt {
 
 DisplayCanvas::DisplayCanvas(gui::DrawContext& window, const gui::Rect& r)
@@ -14,6 +16,15 @@ DisplayCanvas::~DisplayCanvas() {
   drawing->setSurfaceClip(savedClip);
   drawing->setOffset(savedOffset);
   if (offscreen.isValid()) offscreen.copyTo(target, area);
+}
+
+void DisplayCanvas::fillBackground(const gui::GuiBitmap* background) {
+  if (background && background->isLoaded()) {
+    drawing->drawBitmapOpaque(*background, area);
+  } else {
+    drawing->setFillColor(kFieldColor);
+    drawing->fillRect(area);
+  }
 }
 
 }  // namespace vt

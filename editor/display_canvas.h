@@ -5,6 +5,7 @@
 #pragma once
 
 #include "gui/draw_context.h"
+#include "gui/gui_bitmap.h"
 
 namespace vt {
 
@@ -18,6 +19,9 @@ public:
 
   // Draw here in the same coordinates as on the target.
   gui::DrawContext& context() { return *drawing; }
+  // Starts the picture: the display's background image, or the field colour
+  // while the image is missing.
+  void fillBackground(const gui::GuiBitmap* background);
 
 private:
   gui::DrawContext& target;

@@ -105,12 +105,7 @@ void HarmonicsDisplay::draw(gui::DrawContext& context) {
   DisplayCanvas canvas(context, r);
   gui::DrawContext& dc = canvas.context();
   dc.setClipRect(r);
-  if (background && background->isLoaded()) {
-    dc.drawBitmapOpaque(*background, r);
-  } else {
-    dc.setFillColor(kFieldColor);
-    dc.fillRect(r);
-  }
+  canvas.fillBackground(background);
   const gui::Rect plot = plotRect();
   const int n = settings.harmonicCount;
   const int column = columnWidth();

@@ -78,12 +78,7 @@ void MorphPad::draw(gui::DrawContext& context) {
   DisplayCanvas canvas(context, r);
   gui::DrawContext& dc = canvas.context();
   dc.setClipRect(r);
-  if (background && background->isLoaded()) {
-    dc.drawBitmapOpaque(*background, r);
-  } else {
-    dc.setFillColor(kFieldColor);
-    dc.fillRect(r);
-  }
+  canvas.fillBackground(background);
   if (!isLocked) {
     const gui::Rect inner = innerRect();
     auto marker = [&](int p) {

@@ -31,6 +31,13 @@ void Control::notifyListener() {
   if (listener) listener->valueChanged(nullptr, this);
 }
 
+bool Control::resetOnControlClick(const MouseEvent& event) {
+  if (!(event.buttons & kControl)) return false;
+  setValue(getDefaultValue());
+  notifyListener();
+  return true;
+}
+
 void Control::beginEdit() {
   if (editing) return;
   editing = true;

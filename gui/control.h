@@ -46,6 +46,9 @@ public:
 
   // A gesture's change: tells the listener (the view is redrawn at the next idle).
   void notifyListener();
+  // A Ctrl-click returns the control to its default value and tells the
+  // listener; true when the click was one.
+  bool resetOnControlClick(const MouseEvent& event);
   // Brackets a drag: passed to the frame's editor (host begin/end of a parameter edit).
   void beginEdit();
   void endEdit();

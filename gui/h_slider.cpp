@@ -48,11 +48,7 @@ float HSlider::valueAtX(int x) const {
 
 MouseResult HSlider::onMouseDown(const MouseEvent& event) {
   if (!(event.buttons & kLeftButton)) return MouseResult::Handled;
-  if (event.buttons & kControl) {
-    setValue(getDefaultValue());
-    notifyListener();
-    return MouseResult::Handled;
-  }
+  if (resetOnControlClick(event)) return MouseResult::Handled;
   beginEdit();
   fineDrag = (event.buttons & kShift) != 0;
   if (!fineDrag && !handleRect().contains(event.where)) {

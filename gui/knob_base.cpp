@@ -50,11 +50,7 @@ void KnobBase::draw(DrawContext& context) {
 
 MouseResult KnobBase::onMouseDown(const MouseEvent& event) {
   if (!(event.buttons & kLeftButton)) return MouseResult::Handled;
-  if (event.buttons & kControl) {
-    setValue(getDefaultValue());
-    notifyListener();
-    return MouseResult::Handled;
-  }
+  if (resetOnControlClick(event)) return MouseResult::Handled;
   beginEdit();
   const int mode = frame && frame->getEditor() ? frame->getEditor()->getKnobMode() : kCircularMode;
   const bool alt = (event.buttons & kAlt) != 0;

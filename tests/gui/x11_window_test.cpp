@@ -20,6 +20,7 @@
 
 #include "gui/x11/x11_window.h"
 #include "tests/support/x_test_server.h"
+#include "tests/support/xdnd_drag_source.h"
 
 namespace vt::gui::test {
 namespace {
@@ -206,73 +207,14 @@ TEST_F(X11WindowTest, AnXdndDropOfAFileReachesTheDropHandler) {
   EXPECT_GE(*reinterpret_cast<long*>(data), 5);
   XFree(data);
 
-  const Window source = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
-  const Atom selection = XInternAtom(display, "XdndSelection", False);
-  const Atom uriList = XInternAtom(display, "text/uri-list", False);
-  XSetSelectionOwner(display, selection, source, CurrentTime);
-  auto send = [&](const char* name, long l1, long l2, long l3, long l4) {
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = target;
-    e.xclient.message_type = XInternAtom(display, name, False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = static_cast<long>(source);
-    e.xclient.data.l[1] = l1;
-    e.xclient.data.l[2] = l2;
-    e.xclient.data.l[3] = l3;
-    e.xclient.data.l[4] = l4;
-    XSendEvent(display, target, False, NoEventMask, &e);
-    XFlush(display);
-  };
-  int rootX = 0, rootY = 0;
-  Window unused;
-  XTranslateCoordinates(display, target, DefaultRootWindow(display), 120, 140, &rootX, &rootY, &unused);
-  send("XdndEnter", 5L << 24, static_cast<long>(uriList), 0, 0);
-  send("XdndPosition", 0, (static_cast<long>(rootX) << 16) | rootY, CurrentTime,
-       static_cast<long>(XInternAtom(display, "XdndActionCopy", False)));
-
-  const char uris[] = "file:///tmp/My%20Sounds/cello.wav\r\n";
-  bool accepted = false, finished = false, dropped = false;
-  for (int round = 0; round < 400 && !finished; ++round) {
-    editor.idle();
-    while (XPending(display)) {
-      XEvent e;
-      XNextEvent(display, &e);
-      if (e.type == ClientMessage && e.xclient.message_type == XInternAtom(display, "XdndStatus", False)) {
-        accepted = (e.xclient.data.l[1] & 1) != 0;
-        if (accepted && !dropped) {
-          send("XdndDrop", 0, CurrentTime, 0, 0);
-          dropped = true;
-        }
-      } else if (e.type == SelectionRequest) {
-        const XSelectionRequestEvent& r = e.xselectionrequest;
-        XEvent reply{};
-        reply.xselection.type = SelectionNotify;
-        reply.xselection.requestor = r.requestor;
-        reply.xselection.selection = r.selection;
-        reply.xselection.target = r.target;
-        reply.xselection.time = r.time;
-        reply.xselection.property = None;
-        if (r.target == uriList) {
-          XChangeProperty(display, r.requestor, r.property, uriList, 8, PropModeReplace,
-                          reinterpret_cast<const unsigned char*>(uris), static_cast<int>(std::strlen(uris)));
-          reply.xselection.property = r.property;
-        }
-        XSendEvent(display, r.requestor, False, NoEventMask, &reply);
-        XFlush(display);
-      } else if (e.type == ClientMessage && e.xclient.message_type == XInternAtom(display, "XdndFinished", False)) {
-        finished = true;
-        EXPECT_EQ(e.xclient.data.l[1] & 1, 1);
-      }
-    }
-    usleep(5000);
-  }
-  EXPECT_TRUE(accepted);
-  ASSERT_TRUE(finished);
+  const XdndDragOutcome outcome =
+      dragUrisOnto(display, target, 120, 140, "file:///tmp/My%20Sounds/cello.wav\r\n", 400, [&] { editor.idle(); });
+  EXPECT_TRUE(outcome.accepted);
+  ASSERT_TRUE(outcome.finished);
+  EXPECT_TRUE(outcome.finishedAccepted);
   ASSERT_EQ(handler.calls, 1);
   EXPECT_EQ(handler.path, "/tmp/My Sounds/cello.wav");
   EXPECT_EQ(handler.at, Point(120, 140));
-  XDestroyWindow(display, source);
 }
 
 }  // namespace

@@ -32,6 +32,7 @@
 #include <X11/Xutil.h>
 
 #include "tests/support/x_test_server.h"
+#include "tests/support/xdnd_drag_source.h"
 
 namespace vt {
 namespace {
@@ -144,65 +145,7 @@ protected:
   }
 
   void dropFile(const std::string& path, int x, int y) {
-    const Window source = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
-    const Atom selection = XInternAtom(display, "XdndSelection", False);
-    const Atom uriList = XInternAtom(display, "text/uri-list", False);
-    XSetSelectionOwner(display, selection, source, CurrentTime);
-    auto send = [&](const char* name, long l1, long l2, long l3, long l4) {
-      XEvent e{};
-      e.xclient.type = ClientMessage;
-      e.xclient.window = editorWindow;
-      e.xclient.message_type = XInternAtom(display, name, False);
-      e.xclient.format = 32;
-      e.xclient.data.l[0] = static_cast<long>(source);
-      e.xclient.data.l[1] = l1;
-      e.xclient.data.l[2] = l2;
-      e.xclient.data.l[3] = l3;
-      e.xclient.data.l[4] = l4;
-      XSendEvent(display, editorWindow, False, NoEventMask, &e);
-      XFlush(display);
-    };
-    int rootX = 0, rootY = 0;
-    Window unused;
-    XTranslateCoordinates(display, editorWindow, DefaultRootWindow(display), x, y, &rootX, &rootY, &unused);
-    send("XdndEnter", 5L << 24, static_cast<long>(uriList), 0, 0);
-    send("XdndPosition", 0, (static_cast<long>(rootX) << 16) | rootY, CurrentTime,
-         static_cast<long>(XInternAtom(display, "XdndActionCopy", False)));
-    const std::string uris = "file://" + path + "\r\n";
-    bool dropped = false, finished = false;
-    for (int round = 0; round < 1000 && !finished; ++round) {
-      while (XPending(display)) {
-        XEvent e;
-        XNextEvent(display, &e);
-        if (e.type == ClientMessage && e.xclient.message_type == XInternAtom(display, "XdndStatus", False)) {
-          if ((e.xclient.data.l[1] & 1) && !dropped) {
-            send("XdndDrop", 0, CurrentTime, 0, 0);
-            dropped = true;
-          }
-        } else if (e.type == SelectionRequest) {
-          const XSelectionRequestEvent& r = e.xselectionrequest;
-          XEvent reply{};
-          reply.xselection.type = SelectionNotify;
-          reply.xselection.requestor = r.requestor;
-          reply.xselection.selection = r.selection;
-          reply.xselection.target = r.target;
-          reply.xselection.time = r.time;
-          reply.xselection.property = None;
-          if (r.target == uriList) {
-            XChangeProperty(display, r.requestor, r.property, uriList, 8, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(uris.c_str()), static_cast<int>(uris.size()));
-            reply.xselection.property = r.property;
-          }
-          XSendEvent(display, r.requestor, False, NoEventMask, &reply);
-          XFlush(display);
-        } else if (e.type == ClientMessage && e.xclient.message_type == XInternAtom(display, "XdndFinished", False)) {
-          finished = true;
-        }
-      }
-      usleep(5000);
-    }
-    EXPECT_TRUE(finished);
-    XDestroyWindow(display, source);
+    EXPECT_TRUE(gui::test::dragUrisOnto(display, editorWindow, x, y, "file://" + path + "\r\n", 1000).finished);
   }
 
   test::TempFolder temp;
