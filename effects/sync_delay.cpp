@@ -284,6 +284,7 @@ void SyncDelay::processChannel(float* samples, int count, float* line, const flo
       const float to = static_cast<float>(++reader.fadeDone) * fadeStep;
       const float from = readBack(line, previousLine, reader.fadeFrom, at, held, switched);
       d = from + to * (d - from);
+      if (!reader.fading(fadeLength)) reader.fadeFrom = reader.length;  // the old length is no longer read
     }
     const float x = samples[i];
     samples[i] = wet * d + (1.0f - wet) * x;
