@@ -12,6 +12,18 @@ namespace {
 
 constexpr int kMaxNoiseFrames = NoiseSet::kMaxFrames;
 
+// Level of what the analysis measures against what playback renders from it.
+// A harmonic's Blackman peak magnitude is A * sum(w) / 2 = 0.21 * size * A for a
+// partial of amplitude A, so the stored amplitude (peak / (size / 4)) reads
+// 0.84 A; the playback oscillators render the stored value as the amplitude.
+constexpr double kHarmonicLevel = 1.0 / 0.84;
+// A noise band holds the residual's Blackman magnitude, whose square is
+// sigma^2 * sum(w^2) = 0.3046 * size * sigma^2 for noise of variance sigma^2 per
+// bin; playback builds grains of the same size scaled by 1 / size with random
+// phases and cross-fades uncorrelated grains linearly (mean weight 2/3 in
+// power), which renders 2/3 * 0.3046 of the measured power (-6.9 dB).
+const double kNoiseLevel = std::sqrt(1.5 / 0.3046);
+
 void setNanToZero(RealMatrix& m) {
   double* v = m.data();
   for (int i = 0; i < m.size(); ++i)
@@ -64,6 +76,21 @@ VoiceData analyzeVoiceData(const float* samples, int count, double sampleRate, d
   out.harmonics = reduceHarmonics(analysis.harmonicFrequency, analysis.harmonicAmplitude, analysis.framePeriod, f0,
                                   reduction.harmonics);
   out.noise = reduceNoise(analysis.noise, reduction.noise);
+  // The reductions decide on the measured values; the stored ones play back at the measured level.
+  RealMatrix& a = out.harmonics.amplitude;
+  for (int r = 2; r <= a.rows(); ++r)
+    for (int c = 1; c <= a.cols(); ++c) a(r, c) *= kHarmonicLevel;
+  RealMatrix& n = out.noise;
+  for (int r = 2; r <= n.rows(); ++r)
+    for (int c = 2; c <= n.cols(); ++c) n(r, c) *= kNoiseLevel;
+  // A frame's values belong to its window's centre, one hop after the frame's
+  // start: frame k (counted from 1) is heard at k hops, not k - 1. The first
+  // breakpoint stays at the start so that the sound begins with the input.
+  for (int c = 2; c <= a.cols(); ++c) {
+    out.harmonics.frequency(1, c) += analysis.framePeriod;
+    a(1, c) += analysis.framePeriod;
+  }
+  for (int c = 3; c <= n.cols(); ++c) n(1, c) += reduction.noise.framePeriod;
   if (progress) progress(1.0);
   return out;
 }

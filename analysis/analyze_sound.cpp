@@ -33,6 +33,32 @@ RealMatrix padded(const RealMatrix& m) {
   return out;
 }
 
+// The track magnitudes with every track that no harmonic can take set to NaN:
+// those whose mean frequency lies at or beyond half the root from every
+// harmonic 1 ... 64 (below half the root or above 64.5 roots). Such a partial
+// (a piano's low body resonance, a hum) never becomes a harmonic, so it must
+// stay in the residual to reach the voice at all, as noise.
+RealMatrix harmonicTrackMagnitudes(const RealMatrix& magnitude, const RealMatrix& frequency, double f0) {
+  RealMatrix out = magnitude;
+  if (!(f0 > 0.0)) return out;
+  for (int r = 1; r <= frequency.rows(); ++r) {
+    const double* f = frequency.rowData(r);
+    double sum = 0.0;
+    int n = 0;
+    for (int j = 0; j < frequency.cols(); ++j) {
+      if (f[j] > 0.0) {
+        sum += f[j];
+        ++n;
+      }
+    }
+    const double mean = n > 0 ? sum / n : 0.0;
+    if (mean > 0.5 * f0 && mean < (kHarmonicCount + 0.5) * f0) continue;
+    double* m = out.rowData(r);
+    for (int j = 0; j < out.cols(); ++j) m[j] = std::nan("");
+  }
+  return out;
+}
+
 void report(const AnalysisProgress& progress, double share) {
   if (progress) progress(share);
 }
@@ -68,8 +94,8 @@ SoundAnalysis analyzeSound(const RealVector& x, double sampleRate, double f0, co
     RealMatrix phases = phase(hann.re, hann.im);
     unwrapRowsInPlace(phases);
     const RealMatrix p1 = -valueAtTracks(phases, first.position);
-    const RealVector resynthesis =
-        resynthesizePartials(padded(first.magnitude), padded(f1), padded(p1), g.hop, sampleRate);
+    const RealVector resynthesis = resynthesizePartials(padded(harmonicTrackMagnitudes(first.magnitude, f1, f0)),
+                                                        padded(f1), padded(p1), g.hop, sampleRate);
     report(progress, 0.55);
 
     // Second pass on Blackman spectra gives the harmonic data.
