@@ -11,6 +11,11 @@ bool EmbeddedBitmapProvider::loadBitmap(int resourceId, gui::Surface& out) {
   return gui::decodePng(image->bytes, image->size, out);
 }
 
+bool EmbeddedBitmapProvider::bitmapSize(int resourceId, int& width, int& height) {
+  const EmbeddedImage* image = findEmbeddedImage(resourceId);
+  return image && gui::pngSize(image->bytes, image->size, width, height);
+}
+
 void EmbeddedBitmapProvider::install() {
   static EmbeddedBitmapProvider provider;
   if (!gui::bitmapProvider()) gui::setBitmapProvider(&provider);

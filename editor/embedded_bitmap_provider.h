@@ -9,6 +9,7 @@ namespace vt {
 class EmbeddedBitmapProvider : public gui::BitmapProvider {
 public:
   bool loadBitmap(int resourceId, gui::Surface& out) override;
+  bool bitmapSize(int resourceId, int& width, int& height) override;
 
   // The module's one provider, installed with the framework on first use.
   static void install();

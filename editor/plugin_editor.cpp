@@ -57,12 +57,14 @@ PluginEditor::PluginEditor(vst2::AudioEffect* effect, SynthEngine* synthEngine, 
     : GuiEditor(effect), engine(synthEngine), owner(editorOwner) {
   for (int i = 0; i < kNumParameters; ++i) readouts[i] = ReadoutBinding{this, i};
   EmbeddedBitmapProvider::install();
-  // The frame background sets the editor's size.
-  const gui::GuiBitmap* background = images.get(kImageBackground);
-  setEditorRect(background ? background->getWidth() : kWidth, background ? background->getHeight() : kHeight);
+  // The frame background sets the editor's size, read from its header: an
+  // instance whose editor never opens decodes no image. The voice library and
+  // the display copies are made when the window first opens.
+  int width = kWidth, height = kHeight;
+  if (gui::BitmapProvider* provider = gui::bitmapProvider())
+    if (!provider->bitmapSize(kImageBackground, width, height)) width = kWidth, height = kHeight;
+  setEditorRect(width, height);
   library = new (std::nothrow) InstrumentLibrary();
-  voices = new (std::nothrow) VoiceLibrary();
-  buffers = new (std::nothrow) DisplayEditBuffers();
   if (engine) ownImporter = new (std::nothrow) CommandAudioImporter(*engine);
   // A new instance starts with the first instrument of the first factory category.
   rescanAndLoad(true, true);
@@ -93,6 +95,11 @@ bool PluginEditor::buildFrame(gui::Frame& newFrame) {
   uiThread = std::this_thread::get_id();
   newFrame.setDropHandler(this);
   registry.clear();
+  if (!buffers) buffers = new (std::nothrow) DisplayEditBuffers();
+  if (!voices) {
+    voices = new (std::nothrow) VoiceLibrary();
+    rescanVoices();
+  }
   // Every image is decoded once and kept across opens; a missing one only
   // leaves its controls blank.
   images.loadRange(kFirstImageId, kLastImageId);
@@ -343,10 +350,7 @@ void PluginEditor::rescanAndLoad(bool rescan, bool load) {
     char root[kLibraryPathSize];
     if (!factoryInstrumentRoot(engine->getDataFolder(), lister.separator(), root, sizeof(root))) root[0] = 0;
     library->rescan(lister, root);
-    if (voices && voices->isValid()) {
-      if (!voiceRoot(engine->getDataFolder(), lister.separator(), root, sizeof(root))) root[0] = 0;
-      voices->rescan(lister, root);
-    }
+    rescanVoices();
   }
   // Without a window there are no menus to choose from: the first instrument of the first category.
   const int category = isOpen() ? selectedCategory : 0;
@@ -357,6 +361,14 @@ void PluginEditor::rescanAndLoad(bool rescan, bool load) {
   loadInstrumentFile(*engine, path);  // a record that fails half-way stays as far as it was read
   if (isOpen()) refreshAll();
   tellHostParametersChanged();
+}
+
+void PluginEditor::rescanVoices() {
+  if (!voices || !voices->isValid() || !engine) return;
+  const SystemFolderLister lister;
+  char root[kLibraryPathSize];
+  if (!voiceRoot(engine->getDataFolder(), lister.separator(), root, sizeof(root))) root[0] = 0;
+  voices->rescan(lister, root);
 }
 
 void PluginEditor::tellHostParametersChanged() {

@@ -129,12 +129,14 @@ protected:
   void frameClosing(gui::Frame& frame) override;
   // After an instrument load: the host reads the parameters again.
   void tellHostParametersChanged();
+  // Scans the voice folders again (once the voice library exists).
+  void rescanVoices();
 
   SynthEngine* engine;
   EditorOwner* owner;
   InstrumentLibrary* library = nullptr;
-  VoiceLibrary* voices = nullptr;
-  DisplayEditBuffers* buffers = nullptr;
+  VoiceLibrary* voices = nullptr;         // made when the window first opens
+  DisplayEditBuffers* buffers = nullptr;  // made when the window first opens
   RandomSource random;
   int selectedCategory = 0;  // 0-based category and item of the instrument menus
   int selectedInstrument = 0;

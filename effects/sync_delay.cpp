@@ -19,6 +19,7 @@ SyncDelay::SyncDelay() = default;
 
 SyncDelay::~SyncDelay() {
   freeLines();
+  freeLines(previous);
   freeLines(delivered.exchange(nullptr));
   freeLines(retired.exchange(nullptr));
 }
@@ -51,8 +52,8 @@ void SyncDelay::freeLines(Lines* lines) {
   delete lines;
 }
 
-int SyncDelay::samplesFor(float sixteenths) const {
-  const float beatsPerMinute = tempo > 0.0f ? tempo : kDefaultTempo;
+int SyncDelay::samplesFor(float sixteenths, float beatsPerMinute) const {
+  if (!(beatsPerMinute > 0.0f)) beatsPerMinute = kDefaultTempo;
   const float samples = sampleRate * (60.0f / beatsPerMinute) * sixteenths * kBeatsPerSixteenth;
   const int limit = static_cast<int>(kBufferSeconds * sampleRate);
   if (!(samples + 0.5f < static_cast<float>(limit))) return limit > 1 ? limit : 1;
@@ -62,9 +63,11 @@ int SyncDelay::samplesFor(float sixteenths) const {
 
 int SyncDelay::neededCapacity() const {
   if (!(sampleRate > 0.0f)) return 0;
-  const int left = samplesFor(syncLeft);
-  const int right = samplesFor(syncRight);
-  return left > right ? left : right;
+  const float current = tempo > 0.0f ? tempo : kDefaultTempo;
+  const float planned = current < kSlowestPlannedTempo ? current : kSlowestPlannedTempo;
+  const int l = samplesFor(syncLeft, planned);
+  const int r = samplesFor(syncRight, planned);
+  return l > r ? l : r;
 }
 
 void SyncDelay::prepareLines() {
@@ -77,13 +80,23 @@ void SyncDelay::prepareLines() {
   if (need <= bufferCapacity) return;
   Lines* lines = allocateLines(need);
   if (!lines) return;
+  // Nothing processes now: the history moves over at once, oldest first.
+  for (int back = written; back >= 1; --back) {
+    lines->left[written - back] =
+        readBack(bufferLeft, previous ? previous->left : nullptr, back, position, written, sinceSwitch);
+    lines->right[written - back] =
+        readBack(bufferRight, previous ? previous->right : nullptr, back, position, written, sinceSwitch);
+  }
   freeLines();
+  freeLines(previous);
+  previous = nullptr;
   bufferLeft = lines->left;
   bufferRight = lines->right;
   bufferCapacity = lines->capacity;
   delete lines;
   largestDelivered = bufferCapacity;
-  reset();
+  position = written < bufferCapacity ? written : 0;
+  sinceSwitch = 0;
 }
 
 void SyncDelay::serviceLines() {
@@ -103,9 +116,16 @@ void SyncDelay::serviceLines() {
 }
 
 void SyncDelay::adoptDeliveredLines() {
-  if (retired.load(std::memory_order_acquire) != nullptr) return;  // the last ones are not freed yet
+  // One change of lines at a time: the last old ones must be read out and freed first.
+  if (previous || retired.load(std::memory_order_acquire) != nullptr) return;
   Lines* fresh = delivered.exchange(nullptr, std::memory_order_acq_rel);
   if (!fresh) return;
+  if (fresh->capacity <= bufferCapacity) {
+    retired.store(fresh, std::memory_order_release);
+    return;
+  }
+  // The holder takes the old lines; they are read for the older history
+  // until the new ones reach back as far, then given back.
   float* oldLeft = bufferLeft;
   float* oldRight = bufferRight;
   const int oldCapacity = bufferCapacity;
@@ -115,18 +135,32 @@ void SyncDelay::adoptDeliveredLines() {
   fresh->left = oldLeft;
   fresh->right = oldRight;
   fresh->capacity = oldCapacity;
-  retired.store(fresh, std::memory_order_release);
-  reset();
+  previous = fresh;
+  previousPosition = position;
+  position = 0;
+  sinceSwitch = 0;
+  if (!oldLeft || !oldRight) inputRise = fadeLength;
+  if (!oldLeft || !oldRight || written == 0) retirePreviousLines();
+}
+
+void SyncDelay::retirePreviousLines() {
+  if (!previous || retired.load(std::memory_order_acquire) != nullptr) return;
+  retired.store(previous, std::memory_order_release);
+  previous = nullptr;
 }
 
 void SyncDelay::setSampleRate(float rate) {
   sampleRate = effectSampleRateFor(rate);
   mixGlide.setRampTime(sampleRate, kGlideSeconds);
   feedbackGlide.setRampTime(sampleRate, kGlideSeconds);
+  const int fade = static_cast<int>(sampleRate * kLengthFadeSeconds);
+  fadeLength = fade > 1 ? fade : 1;
   if (linesOnDemand) {
     // The next prepareLines (or the audio thread's request) sizes them for this rate.
     std::lock_guard<std::mutex> lock(linesLock);
     freeLines();
+    freeLines(previous);
+    previous = nullptr;
     freeLines(delivered.exchange(nullptr));
     freeLines(retired.exchange(nullptr));
     requestedCapacity.store(0);
@@ -154,9 +188,17 @@ void SyncDelay::reset() {
   running = false;
   mixGlide.snap();
   feedbackGlide.snap();
-  posLeft = posRight = 0;
-  writtenLeft = writtenRight = 0;
-  quietLeft = quietRight = kQuietForever;
+  position = 0;
+  written = 0;
+  inputRise = 0;
+  for (Reader* reader : {&left, &right}) {
+    reader->length = reader->fadeFrom = 1;
+    reader->fadeDone = kQuietForever;
+    reader->quiet = kQuietForever;
+  }
+  // Nothing is read from replaced lines any more.
+  sinceSwitch = bufferCapacity;
+  retirePreviousLines();
 }
 
 void SyncDelay::setMix(float value) {
@@ -175,27 +217,13 @@ float SyncDelay::sixteenthsForValue(float value) {
   return static_cast<float>(noteFractionSixteenths(noteFractionStep(value)));
 }
 
-void SyncDelay::setSyncLeft(float value) {
-  const float sixteenths = sixteenthsForValue(value);
-  if (sixteenths == syncLeft) return;  // hosts re-send unchanged values
-  syncLeft = sixteenths;
-  reset();
-}
+void SyncDelay::setSyncLeft(float value) { syncLeft = sixteenthsForValue(value); }
 
-void SyncDelay::setSyncRight(float value) {
-  const float sixteenths = sixteenthsForValue(value);
-  if (sixteenths == syncRight) return;
-  syncRight = sixteenths;
-  reset();
-}
+void SyncDelay::setSyncRight(float value) { syncRight = sixteenthsForValue(value); }
 
 void SyncDelay::setTempo(float beatsPerMinute) {
-  // Anything but a finite positive tempo means "unknown" and is stored as 0,
-  // so that a host repeating a meaningless value does not clear the lines each time.
-  const float t = std::isfinite(beatsPerMinute) && beatsPerMinute > 0.0f ? beatsPerMinute : 0.0f;
-  if (t == tempo) return;
-  tempo = t;
-  reset();
+  // Anything but a finite positive tempo means "unknown" and is stored as 0.
+  tempo = std::isfinite(beatsPerMinute) && beatsPerMinute > 0.0f ? beatsPerMinute : 0.0f;
 }
 
 int SyncDelay::maxLength() const {
@@ -204,46 +232,78 @@ int SyncDelay::maxLength() const {
 }
 
 int SyncDelay::lengthFor(float sixteenths) const {
-  const float beatsPerMinute = tempo > 0.0f ? tempo : kDefaultTempo;
-  const float samples = sampleRate * (60.0f / beatsPerMinute) * sixteenths * kBeatsPerSixteenth;
+  const int length = samplesFor(sixteenths, tempo);
   const int limit = maxLength();
-  if (!(samples + 0.5f < static_cast<float>(limit))) return limit > 1 ? limit : 1;
-  const int length = roundToInt(samples);
-  return length > 1 ? length : 1;
+  if (length < limit) return length;
+  return limit > 1 ? limit : 1;
 }
 
-void SyncDelay::processChannel(float* samples, int count, float* line, int& pos, int& written, int& quiet,
-                               int length) const {
-  // The position only ever steps by one or restarts at 0, so it never passes
-  // 'written': entries below it hold this run's echoes, the one at it is
-  // written for the first time now.
-  if (pos >= length) pos = 0;  // the line got shorter: start again rather than read past it
-  int run = quiet;
+float SyncDelay::readBack(const float* line, const float* previousLine, int back, int at, int held,
+                          int switched) const {
+  if (back > held) return 0.0f;  // not written since the last clear
+  if (back > switched && previousLine) {
+    // Older than the current lines reach: from the lines they replaced.
+    int index = previousPosition - (back - switched);
+    if (index < 0) index += previous->capacity;
+    return previousLine[index];
+  }
+  int index = at - back;
+  if (index < 0) index += bufferCapacity;
+  return line[index];
+}
+
+void SyncDelay::processChannel(float* samples, int count, float* line, const float* previousLine, Reader& reader,
+                               int target) {
+  int at = position;
+  int held = written;
+  int switched = sinceSwitch;
+  int run = reader.quiet;
   // Both channels glide alike: each follows its own copy of the two glides.
   SmoothedValue wetGlide = mixGlide;
   SmoothedValue backGlide = feedbackGlide;
   const bool gliding = wetGlide.ramping() || backGlide.ramping();
   const float steadyWet = wetGlide.current(), steadyBack = backGlide.current();
+  const float fadeStep = 1.0f / static_cast<float>(fadeLength);
+  int rise = inputRise;
   for (int i = 0; i < count; ++i) {
     const float wet = gliding ? wetGlide.next() : steadyWet;
     const float back = gliding ? backGlide.next() : steadyBack;
-    float d = 0.0f;
-    if (pos < written)
-      d = line[pos];
-    else
-      ++written;
+    if (!reader.fading(fadeLength) && reader.length != target) {
+      if (held == 0) {
+        reader.length = target;  // nothing written yet: nothing to fade
+      } else {
+        reader.fadeFrom = reader.length;
+        reader.length = target;
+        reader.fadeDone = 0;
+      }
+    }
+    float d = readBack(line, previousLine, reader.length, at, held, switched);
+    if (reader.fading(fadeLength)) {
+      // From the old read position to the new one; equal-gain because both
+      // read the same history.
+      const float to = static_cast<float>(++reader.fadeDone) * fadeStep;
+      const float from = readBack(line, previousLine, reader.fadeFrom, at, held, switched);
+      d = from + to * (d - from);
+      if (!reader.fading(fadeLength)) reader.fadeFrom = reader.length;  // the old length is no longer read
+    }
     const float x = samples[i];
     samples[i] = wet * d + (1.0f - wet) * x;
-    const float stored = x + back * d;
-    line[pos] = stored;
-    run = std::fabs(stored) > kTailThreshold ? 0 : run + 1;
-    if (++pos >= length) pos = 0;
+    float stored = back * d;
+    if (rise > 0)
+      stored += x * (1.0f - static_cast<float>(rise--) * fadeStep);
+    else
+      stored += x;
+    line[at] = stored;
+    run = std::fabs(stored) > kTailThreshold ? 0 : (run < kQuietForever ? run + 1 : run);
+    if (++at >= bufferCapacity) at = 0;
+    if (held < bufferCapacity) ++held;
+    if (switched < bufferCapacity) ++switched;
   }
-  quiet = run < kQuietForever ? run : kQuietForever;
+  reader.quiet = run;
 }
 
-void SyncDelay::process(float* left, float* right, int count) {
-  if (!left || !right || count <= 0) return;
+void SyncDelay::process(float* leftSamples, float* rightSamples, int count) {
+  if (!leftSamples || !rightSamples || count <= 0) return;
   if (linesOnDemand && sampleRate > 0.0f) {
     adoptDeliveredLines();
     const int need = neededCapacity();
@@ -253,17 +313,23 @@ void SyncDelay::process(float* left, float* right, int count) {
       // No line yet: what an empty line gives, the dry part alone.
       const float dry = 1.0f - mixGlide.current();
       for (int i = 0; i < count; ++i) {
-        left[i] *= dry;
-        right[i] *= dry;
+        leftSamples[i] *= dry;
+        rightSamples[i] *= dry;
       }
       return;
     }
   }
   if (!isActive()) return;
-  lengthLeft = lengthFor(syncLeft);
-  lengthRight = lengthFor(syncRight);
-  processChannel(left, count, bufferLeft, posLeft, writtenLeft, quietLeft, lengthLeft);
-  processChannel(right, count, bufferRight, posRight, writtenRight, quietRight, lengthRight);
+  const float* previousLeft = previous ? previous->left : nullptr;
+  const float* previousRight = previous ? previous->right : nullptr;
+  processChannel(leftSamples, count, bufferLeft, previousLeft, left, lengthFor(syncLeft));
+  processChannel(rightSamples, count, bufferRight, previousRight, right, lengthFor(syncRight));
+  inputRise = inputRise > count ? inputRise - count : 0;
+  // Both channels moved on alike.
+  position = (position + count) % bufferCapacity;
+  written = written + count < bufferCapacity ? written + count : bufferCapacity;
+  sinceSwitch = sinceSwitch + count < bufferCapacity ? sinceSwitch + count : bufferCapacity;
+  if (previous && sinceSwitch >= bufferCapacity) retirePreviousLines();
   running = true;
   mixGlide.advance(count);
   feedbackGlide.advance(count);

@@ -1,15 +1,16 @@
 // The tempo-synchronised stereo echo: each channel repeats after a whole
-// number of sixteenth notes at the host tempo, with feedback. Both lines hold
-// 24 seconds at the sample rate the host sets and are allocated when it sets
-// it (hosts change the rate only while the plug-in is suspended); a length
-// beyond 24 seconds (the longest step below 50 BPM) is limited to 24 seconds,
-// and an unknown tempo (0) counts as 120 BPM. Once the delay runs, changed mix
-// and feedback settings glide to their new values; a repeated sync value
-// leaves the lines alone.
+// number of sixteenth notes at the host tempo, with feedback. A length beyond
+// 24 seconds (the longest step below 50 BPM) is limited to 24 seconds, and an
+// unknown tempo (0) counts as 120 BPM. Once the delay runs, changed mix and
+// feedback settings glide to their new values.
 //
-// Clearing costs nothing, whatever the line length: each line remembers how
-// far it has been written since it was cleared, and everything beyond reads
-// as silence. So a tempo change or a switch write never stalls the audio thread.
+// Each line is a ring written at one position and read a length behind it.
+// A new tempo or sync step never clears what was written: the read moves to
+// the new length by cross-fading from the old read position to the new one
+// over kLengthFadeSeconds, so the echoes keep playing at the new timing
+// without a click. Clearing (reset) costs nothing, whatever the line length:
+// each line remembers how much has been written since it was cleared, and
+// everything further back reads as silence.
 #pragma once
 
 #include <atomic>
@@ -25,6 +26,10 @@ public:
   static constexpr float kDefaultTempo = 120.0f;  // also used while the host tempo is unknown
   static constexpr int kSyncSteps = 20;
   static constexpr float kMaxFeedback = 0.8f;
+  static constexpr float kLengthFadeSeconds = 0.02f;
+  // Lines on demand are sized for the current steps at any tempo down to
+  // this one, so that tempo changes a host plays need no new lines.
+  static constexpr float kSlowestPlannedTempo = 50.0f;
 
   SyncDelay();
   ~SyncDelay();
@@ -40,44 +45,50 @@ public:
   void setSampleRate(float rate);
 
   // Lines on demand (the engine's delay): instead of 24 seconds at every
-  // rate, the lines are only as long as the current sync steps, tempo and
-  // rate need. A longer need found while processing is asked for (the lines
-  // cannot be allocated on the audio thread); until longer lines arrive the
-  // echo is limited to the lines there are, and with none at all the unit
-  // passes the dry part of the signal as an empty line would.
+  // rate, the lines are only as long as the current sync steps need at the
+  // current rate and any tempo down to kSlowestPlannedTempo. A longer need
+  // found while processing (a longer step, a slower tempo) is asked for (the
+  // lines cannot be allocated on the audio thread); until longer lines
+  // arrive the echo is limited to the lines there are. Longer lines take
+  // over the history of the shorter ones: the older part is read from the
+  // old lines until the new ones reach back as far. With no lines at all the
+  // unit passes the dry part of the signal as an empty line would.
   void setLinesOnDemand(bool onDemand) { linesOnDemand = onDemand; }
   // Not on the audio thread, while nothing processes: makes the lines long
-  // enough for the current settings now.
+  // enough for the current settings now, keeping what they hold.
   void prepareLines();
   // Any thread but the audio thread, while processing goes on: frees lines
   // the audio thread has given back and allocates the lines it asked for.
   void serviceLines();
   // Samples of line the current settings need (each channel).
   int neededCapacity() const;
-  // Clears both lines and restarts them at position 0, in constant time.
+  // Clears both lines and restarts them, in constant time.
   void reset();
 
   void setMix(float value);       // wet 0..0.5
   void setFeedback(float value);  // 0..0.8
-  void setSyncLeft(float value);  // the knob value; a different step resets
+  void setSyncLeft(float value);  // the knob value; the read glides to the new length
   void setSyncRight(float value);
-  // The host tempo in BPM (0 when unknown); a different tempo clears the lines.
+  // The host tempo in BPM (0 when unknown); the read glides to the new lengths.
   void setTempo(float beatsPerMinute);
 
   // The delay in sixteenth notes for a knob value: 1..16, then 32, 48, 64, 80.
   static float sixteenthsForValue(float value);
   // The delay in samples for a length in sixteenths at the current rate and
-  // tempo, at least 1 and at most the 24-second line.
+  // tempo, at least 1 and at most the 24-second line (or the line there is).
   int lengthFor(float sixteenths) const;
   int maxLength() const;
+  // The lengths each channel reads at now (the new one once a cross-fade ends).
+  int readLengthLeft() const { return left.length; }
+  int readLengthRight() const { return right.length; }
 
   // Both blocks in place; does nothing while inactive.
-  void process(float* left, float* right, int count);
+  void process(float* leftSamples, float* rightSamples, int count);
 
   // True while either line may still hold a sample above kTailThreshold in
-  // magnitude for a later pass to play: one was written less than a line
+  // magnitude for a later pass to play: one was written less than a read
   // length ago.
-  bool holdsTail() const { return quietLeft < lengthLeft || quietRight < lengthRight; }
+  bool holdsTail() const { return left.holdsTail() || right.holdsTail(); }
   static constexpr float kTailThreshold = 0.00003f;
 
   float sampleRate = 0.0f;
@@ -88,8 +99,6 @@ public:
   float tempo = kDefaultTempo;
   float* bufferLeft = nullptr;
   float* bufferRight = nullptr;
-  int posLeft = 0;
-  int posRight = 0;
   int bufferCapacity = 0;
 
 private:
@@ -98,14 +107,27 @@ private:
     float* right = nullptr;
     int capacity = 0;
   };
+  // The read side of one channel: its length and the cross-fade to a new one.
+  struct Reader {
+    int length = 1;
+    int fadeFrom = 1;  // the length faded away from while fadeDone < fadeLength
+    int fadeDone = 0;
+    int quiet = kQuietForever;  // samples written since the last one above kTailThreshold (saturating)
+    bool fading(int fadeLength) const { return fadeDone < fadeLength; }
+    bool holdsTail() const { return quiet < (length > fadeFrom ? length : fadeFrom); }
+  };
   static Lines* allocateLines(int capacity);
   static void freeLines(Lines* lines);
 
-  void processChannel(float* samples, int count, float* line, int& pos, int& written, int& quiet, int length) const;
+  // The sample written 'back' samples before the current position (1 = the
+  // last one) of the channel's current or previous line, 0 when not written.
+  float readBack(const float* line, const float* previousLine, int back, int at, int held, int switched) const;
+  void processChannel(float* samples, int count, float* line, const float* previousLine, Reader& reader, int target);
   void freeLines();
-  // Audio thread: takes lines delivered by serviceLines.
+  // Audio thread: takes lines delivered by serviceLines; gives back old ones.
   void adoptDeliveredLines();
-  int samplesFor(float sixteenths) const;
+  void retirePreviousLines();
+  int samplesFor(float sixteenths, float beatsPerMinute) const;
 
   bool linesOnDemand = false;
   std::mutex linesLock;  // prepareLines and serviceLines (never the audio thread)
@@ -114,20 +136,30 @@ private:
   std::atomic<Lines*> delivered{nullptr};
   std::atomic<Lines*> retired{nullptr};
 
-  // Entries at and beyond these counts have not been written since the last
-  // clear and read as zero.
-  int writtenLeft = 0;
-  int writtenRight = 0;
+  // Both lines are written at 'position'; 'written' samples have been
+  // written since the last clear (saturating at the capacity) and anything
+  // further back reads as zero.
+  int position = 0;
+  int written = 0;
+  // Shorter lines replaced while processing, still read for the part of the
+  // history the new lines do not hold yet: 'sinceSwitch' samples have been
+  // written to the new lines since, and 'previousPosition' was the write
+  // position in the old ones.
+  Lines* previous = nullptr;
+  int previousPosition = 0;
+  int sinceSwitch = 0;
+
+  Reader left;
+  Reader right;
+  int fadeLength = 1;
+  // Samples left of the rise of the lines' input after lines arrived for a
+  // running unit that had none: the first echo then starts without a step.
+  int inputRise = 0;
 
   SmoothedValue mixGlide{0.5f};
   SmoothedValue feedbackGlide{0.5f};
   bool running = false;  // processed since the last reset
-  // Samples written since the last one above kTailThreshold, per line (saturating).
   static constexpr int kQuietForever = 1 << 30;
-  int quietLeft = kQuietForever;
-  int quietRight = kQuietForever;
-  int lengthLeft = 1;
-  int lengthRight = 1;
 };
 
 }  // namespace vt

@@ -4,7 +4,9 @@ namespace vt {
 
 void BackgroundWorker::start() {
   std::lock_guard<std::mutex> guard(lock);
-  if (thread.joinable()) return;
+  // While a stop waits for the thread (whose task may itself ask for a start),
+  // no new thread starts: it would clear 'stopping' and the old one never ends.
+  if (thread.joinable() || joining) return;
   stopping = false;
   thread = std::thread([this] { run(); });
 }
@@ -23,10 +25,13 @@ void BackgroundWorker::stop() {
     std::lock_guard<std::mutex> guard(lock);
     if (!thread.joinable()) return;
     stopping = true;
+    joining = true;
     finishing = std::move(thread);
   }
   wakeUp.notify_one();
   finishing.join();
+  std::lock_guard<std::mutex> guard(lock);
+  joining = false;
 }
 
 bool BackgroundWorker::isRunning() {

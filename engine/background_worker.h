@@ -21,7 +21,8 @@ public:
   BackgroundWorker(const BackgroundWorker&) = delete;
   BackgroundWorker& operator=(const BackgroundWorker&) = delete;
 
-  // Starts the thread unless it runs (never from the audio thread).
+  // Starts the thread unless it runs or a stop is waiting for it (never from
+  // the audio thread).
   void start();
   // Runs the task soon (never from the audio thread).
   void wake();
@@ -37,6 +38,7 @@ private:
   std::mutex lock;
   std::condition_variable wakeUp;
   bool stopping = false;
+  bool joining = false;  // a stop waits for the thread to end
   bool woken = false;
   std::thread thread;
 };

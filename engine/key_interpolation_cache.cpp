@@ -46,7 +46,8 @@ void fillAbsentFrequencies(float v[4]) {
 
 }  // namespace
 
-KeyInterpolationCache::KeyInterpolationCache() {
+bool KeyInterpolationCache::allocate() {
+  if (valid()) return true;
   times = new (std::nothrow) float[kCurves][kTimes];
   values = new (std::nothrow) float[kCurves][kTimes][kRecordings];
   if (!times || !values) {
@@ -55,6 +56,7 @@ KeyInterpolationCache::KeyInterpolationCache() {
     times = nullptr;
     values = nullptr;
   }
+  return valid();
 }
 
 KeyInterpolationCache::~KeyInterpolationCache() {
@@ -85,7 +87,7 @@ void KeyInterpolationCache::build(const HarmonicSet& lowerSoft, const HarmonicSe
 void KeyInterpolationCache::buildCurve(int curve, const BreakpointCurve* const recordings[kRecordings]) {
   if (curve < 0 || curve >= kCurves) return;
   counts[curve] = 0;
-  if (!valid()) return;
+  if (!allocate()) return;  // without tables the curve has no times
   const bool frequency = isFrequencyCurve(curve);
   float* t = times[curve];
   float(*v)[kRecordings] = values[curve];

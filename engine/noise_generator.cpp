@@ -35,9 +35,8 @@ void NoiseGenerator::buildWindow() {
 }
 
 void NoiseGenerator::windowedGrain(const float* spectrum, const float* formant, float* grain) {
-  synth.synthesize(spectrum, formant, randomSource, grain);
-  const int length = synth.grainLength();
-  for (int i = 0; i < length; ++i) grain[i] *= window[i];
+  // The window is applied as the transform writes its outputs: no second pass.
+  synth.synthesize(spectrum, formant, randomSource, grain, window);
 }
 
 bool NoiseGenerator::startsGrain(const NoiseGrainState& state, int n) const {

@@ -47,8 +47,8 @@ double NoiseGrainSynth::entryFrequency(int entry) { return (entry + 1) * kRefere
 
 int NoiseGrainSynth::binOfEntry(int entry) const { return (entry >= 0 && entry < kSpectrumSize) ? bins[entry] : -1; }
 
-void NoiseGrainSynth::synthesize(const float* magnitudes, const float* formant, RandomSource& random,
-                                 float* grain) const {
+void NoiseGrainSynth::synthesize(const float* magnitudes, const float* formant, RandomSource& random, float* grain,
+                                 const float* window) const {
   float weighted[kSpectrumSize];
   unsigned audible = 0;
   if (formant) {
@@ -88,7 +88,7 @@ void NoiseGrainSynth::synthesize(const float* magnitudes, const float* formant, 
       }
     }
   }
-  fft->inverse(grain, length);
+  fft->inverse(grain, length, window);
 }
 
 }  // namespace vt

@@ -60,8 +60,10 @@ public:
   // Writes one grain into 'grain' (kMaxGrainLength floats; the first grainLength() are the
   // grain, unscaled). 'formant' (256 floats) may be null. When every weighted entry is 0
   // the grain is silence and no random number is drawn; otherwise exactly 256 are drawn.
-  // Without a phase table (its allocation failed) every grain is silence.
-  void synthesize(const float* magnitudes, const float* formant, RandomSource& random, float* grain) const;
+  // Without a phase table (its allocation failed) every grain is silence. A non-null
+  // 'window' (kMaxGrainLength floats) weights every sample of the grain.
+  void synthesize(const float* magnitudes, const float* formant, RandomSource& random, float* grain,
+                  const float* window = nullptr) const;
 
 private:
   float rate = kReferenceRate;

@@ -32,6 +32,17 @@ NoiseFrame* NoiseSet::appendFrame(float time) {
 int NoiseSet::frameBefore(float t) const {
   if (count <= 0 || !(t > times[0])) return -1;
   if (t > times[count - 1]) return count - 1;
+  // Times in order (as every writer keeps them): the frame found by halving is
+  // the one the scan below would find; the scan remains for times out of order.
+  int low = 0, high = count - 1;  // times[low] < t <= times[high]
+  while (high - low > 1) {
+    const int middle = (low + high) / 2;
+    if (times[middle] < t)
+      low = middle;
+    else
+      high = middle;
+  }
+  if (times[low] < t && t <= times[low + 1]) return low;
   for (int i = 0; i + 1 < count; ++i)
     if (times[i] < t && t <= times[i + 1]) return i;
   return -1;  // only with times out of order

@@ -181,7 +181,7 @@ RealFft::RealFft(int size) : n(size), half(size / 2), log2Half(0) {
   }
 }
 
-void RealFft::inverse(float* data, int outputs) const {
+void RealFft::inverse(float* data, int outputs, const float* weights) const {
   // The half-size complex transform runs on split real and imaginary arrays on the
   // stack, which keeps the butterfly loops contiguous.
   float re[kMaxHalf];
@@ -278,11 +278,32 @@ void RealFft::inverse(float* data, int outputs) const {
     }
   }
 
-  // 3. z[m] = x[2m] + i x[2m+1].
+  // 3. z[m] = x[2m] + i x[2m+1] (times the weights when given).
+#ifdef VT_REAL_FFT_SSE
+  // Four m at a time (produced is a multiple of 4).
+  for (int m = 0; m < produced; m += 4) {
+    const __m128 r = _mm_loadu_ps(re + m), i = _mm_loadu_ps(im + m);
+    __m128 low = _mm_unpacklo_ps(r, i), high = _mm_unpackhi_ps(r, i);
+    if (weights) {
+      low = _mm_mul_ps(low, _mm_loadu_ps(weights + 2 * m));
+      high = _mm_mul_ps(high, _mm_loadu_ps(weights + 2 * m + 4));
+    }
+    _mm_storeu_ps(data + 2 * m, low);
+    _mm_storeu_ps(data + 2 * m + 4, high);
+  }
+#else
+  if (weights) {
+    for (int m = 0; m < produced; ++m) {
+      data[2 * m] = re[m] * weights[2 * m];
+      data[2 * m + 1] = im[m] * weights[2 * m + 1];
+    }
+    return;
+  }
   for (int m = 0; m < produced; ++m) {
     data[2 * m] = re[m];
     data[2 * m + 1] = im[m];
   }
+#endif
 }
 
 }  // namespace vt

@@ -28,7 +28,10 @@ public:
   // for t = 0..N-1, that is the full inverse DFT sum of the Hermitian spectrum without 1/N.
   // With 'outputs' at most N/2 only x[0..outputs-1] are needed, and for some sizes the rest
   // of 'data' is left holding intermediate values.
-  void inverse(float* data, int outputs = kMaxSize) const;
+  void inverse(float* data, int outputs = kMaxSize) const { inverse(data, outputs, nullptr); }
+  // The same, each output x[t] multiplied by weights[t] as it is written (a window
+  // applied for free); 'weights' holds size() floats.
+  void inverse(float* data, int outputs, const float* weights) const;
 
 private:
   static constexpr int kMaxHalf = kMaxSize / 2;

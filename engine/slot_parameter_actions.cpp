@@ -101,10 +101,10 @@ bool SynthEngine::applySlotParameterAction(int index, float x) {
 }
 
 void SynthEngine::prepareSlot(int slotIndex) {
-  // The preparation runs in place, on the thread that applies the write. This is
-  // the one call to hand to a worker when slot preparation moves off the audio
-  // thread: until the worker's result is adopted the slot plays as before.
-  if (slotIndex >= 0 && slotIndex < kNumSlots) slots[slotIndex].prepare();
+  // Preparing builds (and may allocate) key tables: while suspended it runs in
+  // place, while resumed on the worker, and until the worker's result is
+  // adopted the slot plays the rows it had.
+  requestSlotPreparation(slotIndex);
 }
 
 void SynthEngine::applyLfoParameters() {

@@ -114,6 +114,7 @@ void SynthEngine::suspend() {
   std::lock_guard<std::mutex> lock(suspendedLock);
   enterExclusive();
   running.store(false, std::memory_order_release);
+  effectChain.stopPlaying();
   applyPendingParameters();
   leaveExclusive();
 }
@@ -215,7 +216,7 @@ void SynthEngine::applyTransport() {
   if (!transportPending.exchange(false, std::memory_order_acq_rel)) return;
   tempo = hostTempo.load(std::memory_order_acquire);
   songPosition = hostPosition.load(std::memory_order_acquire);
-  effectChain.setTempo(tempo);  // the delay clears its lines when the tempo differs
+  effectChain.setTempo(tempo);  // the delay keeps its lines and glides to the new lengths
   applyTempoSettings();
 }
 

@@ -85,7 +85,10 @@ void SynthVoice::buildSound(VoiceSlot& target, int fixedRow, int fixedLayer) {
 }
 
 void SynthVoice::blendSound(VoiceSlot& s) {
-  const int rows = s.rowsInUse();
+  // Rows added since the slot was last prepared have no key tables yet: until
+  // the preparation is adopted, notes blend the rows that were prepared.
+  int rows = s.rowsInUse();
+  if (s.preparedRows > 0 && s.preparedRows < rows) rows = s.preparedRows;
   int r = 0;
   while (r < rows && !(s.harmonics[r][0].baseFrequency > frequency)) ++r;
   const int lower = r > 0 ? r - 1 : 0;

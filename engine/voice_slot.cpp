@@ -27,8 +27,8 @@ VoiceSlot::~VoiceSlot() {
 
 bool VoiceSlot::valid() const {
   if (!sine || envelope.capacity() == 0 || markers.capacity() == 0) return false;
+  // The key caches are made by prepare() for the rows in use.
   for (int r = 0; r < kRows; ++r) {
-    if (!keyCache[r].valid()) return false;
     for (int l = 0; l < kLayers; ++l)
       if (!harmonics[r][l].valid() || !noise[r][l].valid()) return false;
   }

@@ -66,7 +66,6 @@ bool readLayers(ByteStream& stream, VoiceSlot& slot, int rows, int layers) {
   for (int r = 0; r < rows; ++r) {
     for (int l = 0; l < layers; ++l) {
       if (!readHarmonicBlock(stream, slot.harmonics[r][l]) || !readNoiseBlock(stream, slot.noise[r][l])) return false;
-      slot.prepare();
     }
     if (layers == 1) {
       slot.harmonics[r][1].copyFrom(slot.harmonics[r][0]);
@@ -135,8 +134,8 @@ bool readVoiceRecord(ByteStream& stream, VoiceSlot& slot, VoiceReadProgress* pro
   done.layersBegun = true;
   slot.reset();
   const bool ok = readLayers(stream, slot, rows, layers);
-  // What was read is kept (a failed read too) and prepared, so that it plays
-  // like any other content.
+  // What was read is kept (a failed read too) and prepared once, when every
+  // layer is in, so that it plays like any other content.
   limitLoopToSound(slot);
   slot.prepare();
   return ok;

@@ -12,6 +12,14 @@ void setBitmapProvider(BitmapProvider* p) { provider.store(p, std::memory_order_
 
 BitmapProvider* bitmapProvider() { return provider.load(std::memory_order_acquire); }
 
+bool BitmapProvider::bitmapSize(int resourceId, int& width, int& height) {
+  Surface pixels;
+  if (!loadBitmap(resourceId, pixels) || !pixels.isValid()) return false;
+  width = pixels.width();
+  height = pixels.height();
+  return true;
+}
+
 GuiBitmap::GuiBitmap(int resourceId) : id(resourceId) {
   if (BitmapProvider* p = bitmapProvider()) {
     if (!p->loadBitmap(resourceId, image)) image = Surface();

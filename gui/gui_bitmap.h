@@ -17,6 +17,9 @@ public:
   virtual ~BitmapProvider() = default;
   // Fills out with the image's pixels; false when the id is unknown or fails to decode.
   virtual bool loadBitmap(int resourceId, Surface& out) = 0;
+  // The image's size without keeping its pixels; false when loadBitmap would
+  // fail. A provider that can read the size alone overrides this.
+  virtual bool bitmapSize(int resourceId, int& width, int& height);
 };
 
 // The process-wide provider (nullptr: none, every image fails to load).

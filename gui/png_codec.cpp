@@ -45,6 +45,15 @@ bool decodePng(const unsigned char* bytes, std::size_t size, Surface& out) {
   return ok;
 }
 
+bool pngSize(const unsigned char* bytes, std::size_t size, int& width, int& height) {
+  if (!bytes || size == 0 || size > static_cast<std::size_t>(INT_MAX)) return false;
+  int w = 0, h = 0, channels = 0;
+  if (!stbi_info_from_memory(bytes, static_cast<int>(size), &w, &h, &channels) || w <= 0 || h <= 0) return false;
+  width = w;
+  height = h;
+  return true;
+}
+
 bool writePng(const char* path, const Surface& surface) {
   if (!path || !surface.isValid()) return false;
   const int w = surface.width(), h = surface.height();

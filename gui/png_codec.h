@@ -13,6 +13,10 @@ namespace vt::gui {
 // (nothing is read outside the given bytes).
 bool decodePng(const unsigned char* bytes, std::size_t size, Surface& out);
 
+// Reads only the size from a PNG's header, decoding no pixels. False when the
+// bytes are no PNG.
+bool pngSize(const unsigned char* bytes, std::size_t size, int& width, int& height);
+
 // Writes the surface as an RGB PNG (alpha dropped). False when the file cannot be written.
 bool writePng(const char* path, const Surface& surface);
 

@@ -6,10 +6,14 @@
 #include <memory>
 #include <string>
 
+#include "editor/display_edit_buffers.h"
+#include "editor/image_ids.h"
 #include "editor/plugin_editor.h"
 #include "engine/parameter_defaults.h"
 #include "engine/synth_engine.h"
 #include "files/instrument_library.h"
+#include "gui/gui_bitmap.h"
+#include "gui/headless/headless_window.h"
 #include "tests/support/record_builder.h"
 #include "tests/support/temp_folder.h"
 
@@ -94,6 +98,33 @@ TEST(StartupLoad, TheRandomCommandsGeneratorCanBeSeeded) {
   first.seedRandom(5);
   second.seedRandom(5);
   for (int i = 0; i < 10; ++i) EXPECT_EQ(first.randomSource().next(), second.randomSource().next());
+}
+
+// What only the window needs is made when it first opens: a host that never
+// opens the editor pays for no decoded image and no editing copies.
+TEST(StartupLoad, TheEditorTakesItsSizeFromTheBackgroundAndDecodesNothingUntilItOpens) {
+  test::TempFolder temp;
+  writeInstrument(temp, kFactory + "Basses/Alpha.v7i", "Alpha");
+  auto engine = engineAt(temp);
+  PluginEditor editor(nullptr, engine.get());
+  EXPECT_FALSE(editor.editorImages().isLoaded(kImageBackground));
+  EXPECT_EQ(editor.editBuffers(), nullptr);
+  vst2::ERect* rect = nullptr;
+  ASSERT_TRUE(editor.getRect(&rect));
+  const gui::GuiBitmap background(kImageBackground);
+  ASSERT_TRUE(background.isLoaded());
+  EXPECT_EQ(rect->right - rect->left, background.getWidth());
+  EXPECT_EQ(rect->bottom - rect->top, background.getHeight());
+
+  editor.setWindowFactory(
+      [](gui::Frame& frame, void*) -> gui::PlatformWindow* { return new gui::HeadlessWindow(frame); });
+  int parent = 0;
+  ASSERT_TRUE(editor.open(&parent));
+  EXPECT_TRUE(editor.editorImages().isLoaded(kImageBackground));
+  ASSERT_NE(editor.editBuffers(), nullptr);
+  EXPECT_TRUE(editor.editBuffers()->valid());
+  ASSERT_NE(editor.voiceLibrary(), nullptr);
+  editor.close();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The tempo delay: step lengths in sixteenths, lengths in samples at a tempo,
-// echo timing and feedback, clearing on tempo and sync changes, an unknown
+// echo timing and feedback, tempo and sync changes that move the echoes
+// without clearing or clicking, an unknown
 // tempo, lengths beyond the 24-second line, and failed allocation.
 #include "effects/sync_delay.h"
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "tests/support/allocation_counter.h"
+#include "tests/support/click_detector.h"
 
 namespace vt {
 namespace {
@@ -100,37 +102,96 @@ TEST(SyncDelay, EchoesArriveAfterTheLengthWithFeedback) {
   }
 }
 
-TEST(SyncDelay, TempoChangeClearsTheLinesAndTheSameTempoDoesNot) {
+TEST(SyncDelay, ANewTempoOrStepMovesTheEchoesWithoutClearingThem) {
   SyncDelay delay;
-  delay.setSampleRate(8000.0f);
+  delay.setSampleRate(8000.0f);  // the read glides over 160 samples
   delay.setTempo(120.0f);
-  delay.setSyncLeft(1.0f);
+  delay.setSyncLeft(1.0f);  // 1000 samples
   delay.setSyncRight(1.0f);
+  delay.setMix(1.0f);       // wet 0.5
+  delay.setFeedback(0.0f);  // one echo per impulse
   runImpulse(delay, 500);
-  delay.setTempo(120.0f);  // unchanged: the echo survives
-  DelayOutput run = runImpulse(delay, 600, false);
-  EXPECT_NEAR(run.left[500], 0.5f, 1e-6f);
+  delay.setTempo(60.0f);  // 2000 samples: the impulse written 500 samples ago is heard 1500 from now
+  DelayOutput run = runImpulse(delay, 3000, false);
+  EXPECT_EQ(delay.readLengthLeft(), 2000);
+  for (int i = 0; i < 3000; ++i) {
+    ASSERT_NEAR(run.left[i], i == 1500 ? 0.5f : 0.0f, 1e-6f) << i;
+    ASSERT_NEAR(run.right[i], i == 1500 ? 0.5f : 0.0f, 1e-6f) << i;
+  }
 
-  runImpulse(delay, 500);
-  delay.setTempo(121.0f);  // changed: cleared
-  run = runImpulse(delay, 3000, false);
-  for (float v : run.left) ASSERT_EQ(v, 0.0f);
-  for (float v : run.right) ASSERT_EQ(v, 0.0f);
+  // A different step for one channel, with a re-sent tempo in between.
+  runImpulse(delay, 100);
+  delay.setTempo(60.0f);
+  delay.setSyncLeft(0.9f);  // 3 sixteenths = 6000 samples at 60 BPM
+  run = runImpulse(delay, 7000, false);
+  EXPECT_NEAR(run.right[1900], 0.5f, 1e-6f);
+  EXPECT_NEAR(run.left[5900], 0.5f, 1e-6f);
+  EXPECT_NEAR(run.left[1900], 0.0f, 1e-6f);
 }
 
-TEST(SyncDelay, AShorterStepRestartsTheLineSafely) {
+TEST(SyncDelay, LengthChangesCrossFadeTheEchoWithoutSteps) {
+  // A steady 0.5-amplitude 110 Hz sine through a full echo at 44.1 kHz; the
+  // tempo jumps and then the step changes while the echo plays. A cleared or
+  // jumping read would step the output by up to the echo's 0.25 amplitude.
+  constexpr float kRate = 44100.0f;
   SyncDelay delay;
+  delay.setSampleRate(kRate);
+  delay.setTempo(120.0f);
+  delay.setSyncLeft(0.75f);  // 5 sixteenths
+  delay.setSyncRight(0.75f);
+  delay.setMix(1.0f);
+  delay.setFeedback(0.0f);  // half dry, half one echo: never steeper than the sine itself
+  std::vector<float> in, out;
+  long frame = 0;
+  auto play = [&](int frames) {
+    std::vector<float> l(256), r(256);
+    for (int done = 0; done < frames; done += 256) {
+      for (int i = 0; i < 256; ++i, ++frame)
+        l[static_cast<size_t>(i)] = r[static_cast<size_t>(i)] =
+            0.5f * std::sin(6.2831853f * 110.0f * static_cast<float>(frame) / kRate);
+      in.insert(in.end(), l.begin(), l.end());
+      delay.process(l.data(), r.data(), 256);
+      out.insert(out.end(), l.begin(), l.end());
+    }
+  };
+  play(88200);
+  const size_t tempoAt = out.size();
+  delay.setTempo(97.0f);
+  play(44100);
+  const size_t stepAt = out.size();
+  delay.setSyncLeft(0.95f);
+  delay.setSyncRight(0.95f);
+  play(44100);
+  const float own = test::largestStep(in, 0, in.size());  // about 0.0078
+  EXPECT_LT(test::largestStep(out, tempoAt, stepAt), 1.5f * own);
+  EXPECT_LT(test::largestStep(out, stepAt, out.size()), 1.5f * own);
+}
+
+TEST(SyncDelay, LongerLinesOnDemandKeepTheHistoryOfTheShorterOnes) {
+  SyncDelay delay;
+  delay.setLinesOnDemand(true);
   delay.setSampleRate(8000.0f);
   delay.setTempo(120.0f);
-  delay.setSyncLeft(0.25f);  // 1/1 = 16000 samples
-  runImpulse(delay, 12000);
-  EXPECT_EQ(delay.posLeft, 12000);
-  delay.setSyncLeft(1.0f);  // 1000 samples: position and line start again
-  EXPECT_EQ(delay.posLeft, 0);
-  const DelayOutput run = runImpulse(delay, 2500);
-  EXPECT_NEAR(run.left[1000], 0.5f, 1e-6f);
-  EXPECT_NEAR(run.left[2000], 0.25f, 1e-6f);  // the unit's initial feedback of 0.5
-  EXPECT_LT(delay.posLeft, 1000);
+  delay.setSyncLeft(1.0f);  // one sixteenth: 1000 samples, 2400 at 50 BPM
+  delay.setSyncRight(1.0f);
+  delay.setMix(1.0f);
+  delay.setFeedback(0.0f);
+  delay.prepareLines();
+  EXPECT_EQ(delay.bufferCapacity, 2400);
+  runImpulse(delay, 500);
+  delay.setTempo(40.0f);  // 3000 samples: more than the lines hold
+  runImpulse(delay, 1, false);
+  delay.serviceLines();  // the worker's part
+  DelayOutput run = runImpulse(delay, 4000, false);
+  EXPECT_GE(delay.bufferCapacity, 3000);
+  for (int i = 0; i < 4000; ++i) ASSERT_NEAR(run.left[i], i == 2499 ? 0.5f : 0.0f, 1e-6f) << i;
+  // Echoes written into the new lines alone, once the old ones are given back.
+  run = runImpulse(delay, 3500);
+  delay.serviceLines();
+  EXPECT_NEAR(run.right[3000], 0.5f, 1e-6f);
+  delay.setTempo(120.0f);
+  run = runImpulse(delay, 3500);
+  EXPECT_NEAR(run.right[1000], 0.5f, 1e-6f);
 }
 
 TEST(SyncDelay, ResetClearsEverythingThatWasUsed) {

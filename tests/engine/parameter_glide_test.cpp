@@ -1,7 +1,8 @@
 // Parameter changes while sound passes do not click: on a 0.5-amplitude 110 Hz
 // sine (its own largest step about 0.0078) every continuous control that
-// scales or filters the sound glides, a filter mode change cross-fades, and
-// re-sent unchanged values change nothing at all.
+// scales or filters the sound glides, a filter mode change and every effect
+// switch cross-fade, a delay step change moves the echo without clearing it,
+// and re-sent unchanged values change nothing at all.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -52,7 +53,11 @@ struct Change {
   int index;
   float from, to;
   double limit = 1.5;  // largest step around the change / the output's own steady step
+  float lead = 1.0f;   // seconds played before the change (1 s: at a zero crossing of the sine)
 };
+
+// A change a quarter period after a zero crossing, at the sine's peak.
+constexpr float kAtPeak = 1.0f + 100.0f / kRate;
 
 // Largest step around the change against the larger of the output's own
 // steady steps before the change and after it has settled.
@@ -83,6 +88,19 @@ TEST(ParameterGlide, ControlChangesStayNearTheSignalsOwnStep) {
       {"ReverbMix", {{ReverbOn, 1.0f}}, ReverbMix, 0.0f, 1.0f},
       {"Volume", {}, Volume, 0.5f, 0.05f},
       {"StereoWidth", {{ChorusOn, 1.0f}}, StereoWidth, 1.0f, 0.0f},
+      // Switches cross-fade their unit in and out, echoes and reverb included.
+      {"DistortionOn", {{Distortion, 0.8f}, {Compress, 0.5f}}, DistortionOn, 0.0f, 1.0f, 1.5, kAtPeak},
+      {"DistortionOff", {{Distortion, 0.8f}, {Compress, 0.5f}}, DistortionOn, 1.0f, 0.0f, 1.5, kAtPeak},
+      {"FilterOn", {{FilterCutoff, 0.3f}, {FilterRes, 0.7f}}, FilterOn, 0.0f, 1.0f, 1.5, kAtPeak},
+      {"FilterOff", {{FilterCutoff, 0.3f}, {FilterRes, 0.7f}}, FilterOn, 1.0f, 0.0f, 1.5, kAtPeak},
+      {"ChorusOn", {{ChorusMix, 1.0f}}, ChorusOn, 0.0f, 1.0f, 1.5, kAtPeak},
+      {"ChorusOff", {{ChorusMix, 1.0f}}, ChorusOn, 1.0f, 0.0f, 1.5, kAtPeak},
+      {"DelayOn", {{DelayMix, 1.0f}, {DelayFeedback, 0.6f}}, DelayOn, 0.0f, 1.0f, 1.5, kAtPeak},
+      {"DelayOff", {{DelayMix, 1.0f}, {DelayFeedback, 0.6f}}, DelayOn, 1.0f, 0.0f, 1.5, kAtPeak},
+      {"ReverbOn", {{ReverbMix, 1.0f}}, ReverbOn, 0.0f, 1.0f, 1.5, kAtPeak},
+      {"ReverbOff", {{ReverbMix, 1.0f}}, ReverbOn, 1.0f, 0.0f, 1.5, kAtPeak},
+      // A new step moves the echo without clearing it.
+      {"DelaySyncL", {{DelayOn, 1.0f}, {DelayMix, 1.0f}, {DelayFeedback, 0.6f}}, DelaySyncL, 0.9f, 0.6f, 1.5, kAtPeak},
   };
   for (const Change& c : changes) {
     auto engine = std::make_unique<SynthEngine>();
@@ -92,7 +110,7 @@ TEST(ParameterGlide, ControlChangesStayNearTheSignalsOwnStep) {
     for (const auto& p : c.setup) engine->setParameter(p.first, p.second);
     engine->setParameter(c.index, c.from);
     Rendered out;
-    play(*engine, out, 1.0f);
+    play(*engine, out, c.lead);
     const size_t at = out.left.size();
     engine->setParameter(c.index, c.to);
     play(*engine, out, 1.0f);

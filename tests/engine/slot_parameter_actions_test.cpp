@@ -1,7 +1,10 @@
 // Parameter writes that set the four voice slots' fields.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
+#include <vector>
 
 #include "engine/synth_engine.h"
 #include "tests/support/allocation_counter.h"
@@ -112,9 +115,23 @@ TEST_F(SlotParameters, WritesDoNotAllocate) {
   const int indices[] = {MasterDetune,      VoiceDetuneA, HarmAmount,      NoiseAmount,      VoiceHarmonicVolumeB,
                          VoiceNoiseVolumeC, PortamentoOn, PortamentoRate,  NumMultisamplesA, Attack,
                          Stretch,           Release,      EnvelopeMorphOn, GlobalLoopOn};
+  // Resumed, the render applies the writes; a multisample count beyond the
+  // prepared rows is prepared by the worker (which may allocate) and adopted by
+  // a later block. Nothing of it allocates on the rendering thread.
+  engine->resume();
+  std::vector<float> left(64), right(64);
+  engine->render(left.data(), right.data(), 64);
   test::AllocationCounter counter;
   for (int i : indices) engine->setParameter(i, 0.7f);
+  engine->render(left.data(), right.data(), 64);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (slot(0).needsPreparation() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    engine->render(left.data(), right.data(), 64);
+  }
   EXPECT_EQ(counter.count(), 0u);
+  EXPECT_EQ(slot(0).rowsInUse(), 6);
+  EXPECT_FALSE(slot(0).needsPreparation());
 }
 
 TEST_F(SlotParameters, SampleRateReachesEverySet) {
