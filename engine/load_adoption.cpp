@@ -170,10 +170,22 @@ void SynthEngine::adoptLoad(PendingLoad& load) {
   for (int s = 0; s < kNumSlots; ++s) {
     VoiceSlot& live = slot(s);
     switch (load.slotChange[s]) {
-      case PendingLoad::ReplaceContent:
-        if (!load.readsInPlace()) swapVoiceSlotContent(live, load.stagedSlot(s));
+      case PendingLoad::ReplaceContent: {
+        if (!load.readsInPlace()) {
+          // New content without a voice header of its own (a block file, an
+          // edit, a preparation) keeps the loop switch and multisample count
+          // the parameters set on the live slot, including any written since
+          // the content was staged.
+          const bool loopOn = live.loopOn;
+          const int rowCount = live.rowCount;
+          swapVoiceSlotContent(live, load.stagedSlot(s));
+          if (!(load.voiceHeaderFields[s] & PendingLoad::VoiceLoopOn)) live.loopOn = loopOn;
+          if (!(load.voiceHeaderFields[s] & PendingLoad::VoiceRowCount)) live.rowCount = rowCount;
+          if (live.needsPreparation()) requestSlotPreparation(s);
+        }
         live.setSampleRate(sampleRate);
         break;
+      }
       case PendingLoad::ChangeHeader:
         if (!load.readsInPlace()) copyVoiceHeader(live, load.stagedSlot(s), load.voiceHeaderFields[s]);
         break;

@@ -35,7 +35,10 @@ bool VoiceSlot::valid() const {
   return true;
 }
 
-int VoiceSlot::rowsInUse() const { return rowCount < 1 ? 1 : (rowCount > kRows ? kRows : rowCount); }
+int VoiceSlot::rowsInUse() const {
+  const int rows = rowCount;
+  return rows < 1 ? 1 : (rows > kRows ? kRows : rows);
+}
 
 int VoiceSlot::layersInUse() const { return layerCount < 1 ? 1 : (layerCount > kLayers ? kLayers : layerCount); }
 

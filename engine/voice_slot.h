@@ -8,6 +8,7 @@
 #include "engine/harmonic_set.h"
 #include "engine/key_interpolation_cache.h"
 #include "engine/noise_set.h"
+#include "engine/relaxed_value.h"
 
 namespace vt {
 
@@ -67,10 +68,11 @@ public:
   char name[kNameSize] = {};
   HarmonicSet harmonics[kRows][kLayers];
   NoiseSet noise[kRows][kLayers];
-  bool loopOn = false;
+  // Set from parameters on the audio thread while other threads may copy the slot.
+  RelaxedValue<bool> loopOn = false;
   float loopStart = 0.0f;  // seconds of sound time
   float loopEnd = 0.0f;
-  int rowCount = 1;
+  RelaxedValue<int> rowCount = 1;
   int layerCount = 2;
   int preparedRows = 1;         // rows in use at the last prepare(): the rows whose tables exist
   const float* sine = nullptr;  // the shared sine table, for the slot's LFOs

@@ -31,6 +31,9 @@ import subprocess
 import sys
 import zlib
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
+from gm_midi import midi_file  # noqa: E402
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 OUT = os.path.join(ROOT, "build/default/out")
@@ -90,33 +93,6 @@ RELEASE_SECONDS = 0.8  # rendered after the note-off
 
 def note_name(n):
     return ["C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"][n % 12] + str(n // 12 - 1)
-
-
-def vlq(n):
-    out = [n & 0x7F]
-    n >>= 7
-    while n:
-        out.append(0x80 | (n & 0x7F))
-        n >>= 7
-    return bytes(reversed(out))
-
-
-def midi_file(program, events, end_seconds):
-    """A format-0 Standard MIDI File at 120 bpm (960 ticks a second): program change and the
-    notes (start seconds, length seconds, note, velocity)."""
-    division = 480
-    timeline = []
-    for start, length, note, velocity in events:
-        timeline.append((int(round(start * 960)), 1, bytes([0x90, note, velocity])))
-        timeline.append((int(round((start + length) * 960)), 0, bytes([0x80, note, 0])))
-    timeline.sort(key=lambda e: (e[0], e[1]))
-    track = vlq(0) + bytes([0xC0, program])
-    now = 0
-    for tick, _, message in timeline:
-        track += vlq(tick - now) + message
-        now = tick
-    track += vlq(max(0, int(end_seconds * 960) - now)) + bytes([0xFF, 0x2F, 0x00])
-    return b"MThd" + struct.pack(">IHHH", 6, 0, 1, division) + b"MTrk" + struct.pack(">I", len(track)) + track
 
 
 def write_note_wav(path, samples, note):

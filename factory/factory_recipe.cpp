@@ -10,6 +10,7 @@
 #include "engine/parameter_ids.h"
 #include "engine/synth_engine.h"
 #include "engine/voice_slot.h"
+#include "factory/category_names.h"
 #include "files/byte_stream.h"
 #include "files/instrument_record.h"
 #include "files/library_paths.h"
@@ -19,15 +20,7 @@ namespace vt {
 
 namespace {
 
-// Category folders, named as the random voice choice and the random
-// instrument generator know them.
-constexpr char kBasses[] = "Basses";
-constexpr char kChromatics[] = "Chromatics";
-constexpr char kOrgans[] = "Organs";
-constexpr char kPianos[] = "Pianos";
-constexpr char kStrings[] = "Strings";
-constexpr char kLeads[] = "Synth Leads";
-constexpr char kPads[] = "Synth Pads";
+using namespace categories;
 
 void setRows(VoiceRecipe& v, std::initializer_list<int> notes) {
   v.rowCount = 0;

@@ -15,6 +15,7 @@
 #include "engine/parameter_ids.h"
 #include "engine/synth_engine.h"
 #include "engine/voice_slot.h"
+#include "factory/category_names.h"
 #include "factory/factory_recipe.h"
 #include "files/byte_stream.h"
 #include "files/engine_loader.h"
@@ -26,16 +27,7 @@ namespace vt {
 
 namespace {
 
-constexpr char kBasses[] = "Basses";
-constexpr char kBrass[] = "Brass-Winds";
-constexpr char kChromatics[] = "Chromatics";
-constexpr char kGuitars[] = "Guitars";
-constexpr char kOrgans[] = "Organs";
-constexpr char kPianos[] = "Pianos";
-constexpr char kStrings[] = "Strings";
-constexpr char kLeads[] = "Synth Leads";
-constexpr char kPads[] = "Synth Pads";
-constexpr char kVoices[] = "Voices";
+using namespace categories;
 
 constexpr float kRate = 44100.0f;
 constexpr double kMinimumVelocityRangeDb = 6.5;

@@ -16,7 +16,8 @@ namespace {
 constexpr std::int64_t kWord = 4;
 
 int storedRows(const VoiceSlot& slot) {
-  return slot.rowCount < 0 ? 0 : (slot.rowCount > VoiceSlot::kRows ? VoiceSlot::kRows : slot.rowCount);
+  const int rows = slot.rowCount;
+  return rows < 0 ? 0 : (rows > VoiceSlot::kRows ? VoiceSlot::kRows : rows);
 }
 
 int storedLayers(const VoiceSlot& slot) { return slot.layersInUse(); }

@@ -22,7 +22,6 @@ import warnings
 import json
 import os
 import statistics
-import struct
 import subprocess
 import sys
 import time
@@ -30,6 +29,8 @@ import time
 warnings.filterwarnings("ignore", message="Chunk")
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
+sys.path.insert(0, HERE)
+from gm_midi import midi_file  # noqa: E402
 
 # (name, GM program (0-based), MIDI note, seconds held, family)
 CORPUS = [
@@ -66,23 +67,9 @@ VARIANTS = {
 }
 
 
-def midi_file(program, note, seconds):
-    """A format-0 Standard MIDI File: program change, one note, end of track."""
-    division = 480  # ticks per quarter note at the default 120 bpm: 960 ticks per second
-
-    def vlq(n):
-        out = [n & 0x7F]
-        n >>= 7
-        while n:
-            out.append(0x80 | (n & 0x7F))
-            n >>= 7
-        return bytes(reversed(out))
-
-    held = int(seconds * 2 * division)
-    tail = int(RELEASE_SECONDS * 2 * division)
-    track = (vlq(0) + bytes([0xC0, program]) + vlq(0) + bytes([0x90, note, VELOCITY]) + vlq(held) +
-             bytes([0x80, note, 0]) + vlq(tail) + bytes([0xFF, 0x2F, 0x00]))
-    return (b"MThd" + struct.pack(">IHHH", 6, 0, 1, division) + b"MTrk" + struct.pack(">I", len(track)) + track)
+def note_midi_file(program, note, seconds):
+    """Program change, one note held for seconds, then the release time."""
+    return midi_file(program, [(0.0, seconds, note, VELOCITY)], seconds + RELEASE_SECONDS)
 
 
 def render_note(work, soundfont, name, program, note, seconds):
@@ -95,7 +82,7 @@ def render_note(work, soundfont, name, program, note, seconds):
     mid = os.path.join(work, name + ".mid")
     raw = os.path.join(work, name + ".raw.wav")
     with open(mid, "wb") as f:
-        f.write(midi_file(program, note, seconds))
+        f.write(note_midi_file(program, note, seconds))
     subprocess.run(["fluidsynth", "-ni", "-R", "0", "-C", "0", "-r", "44100", "-O", "float", "-F", raw, soundfont, mid],
                    check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     rate, x = wavfile.read(raw)
