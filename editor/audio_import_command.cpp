@@ -88,7 +88,10 @@ AudioImportCommand::Outcome AudioImportCommand::analyseAndLoad(const std::string
   if (!load) return Outcome::Failed;
   VoiceSlot& staged = load->stagedSlot(voice);
   const bool stagedIsNewer = load->slotChange[voice] == PendingLoad::ReplaceContent;
-  copyVoiceSlotContent(*scratch, stagedIsNewer ? staged : engine.slot(voice));
+  if (stagedIsNewer)
+    copyVoiceSlotContent(*scratch, staged);
+  else
+    engine.copyLiveSlot(*scratch, voice);
   if (!readHarmonicBlock(stream, scratch->harmonics[multisample][layer]) ||
       !readNoiseBlock(stream, scratch->noise[multisample][layer]))
     return Outcome::Failed;

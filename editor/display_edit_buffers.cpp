@@ -86,7 +86,7 @@ bool DisplayEditBuffers::applyVoice(SynthEngine& engine, int voice, bool alsoFir
   VoiceSlot& staged = load->stagedSlot(voice);
   // The staged slot is the live one (or its content still waiting for
   // adoption) with the edited layer replaced.
-  if (load->slotChange[voice] != PendingLoad::ReplaceContent) copyVoiceSlotContent(staged, engine.slot(voice));
+  if (load->slotChange[voice] != PendingLoad::ReplaceContent) engine.copyLiveSlot(staged, voice);
   staged.harmonics[row][layer].copyFrom(*harmonicCopies[voice]);
   staged.noise[row][layer].copyFrom(noiseCopy);
   if (alsoFirstLayer && layer != 0) {

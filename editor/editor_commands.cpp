@@ -271,7 +271,7 @@ void PluginEditor::setRootNote(int voice, float value) {
   StagedLoad load(*engine);
   if (!load) return;
   VoiceSlot& staged = load->stagedSlot(voice);
-  copyVoiceSlotContent(staged, engine->slot(voice));
+  engine->copyLiveSlot(staged, voice);
   for (int layer = 0; layer < VoiceSlot::kLayers; ++layer) staged.harmonics[row][layer].baseFrequency = frequency;
   staged.prepare();
   load->slotChange[voice] = PendingLoad::ReplaceContent;

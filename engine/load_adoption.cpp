@@ -109,7 +109,7 @@ void SynthEngine::prepareRequestedSlots() {
     if (!load) continue;
     VoiceSlot& staged = load->stagedSlot(s);
     // A slot whose new content waits for adoption is prepared as it will be.
-    if (load->slotChange[s] != PendingLoad::ReplaceContent) copyVoiceSlotContent(staged, slot(s));
+    if (load->slotChange[s] != PendingLoad::ReplaceContent) copyLiveSlot(staged, s);
     staged.prepare();
     load->noteSlotChange(s, PendingLoad::ReplaceContent, 0);
     commitLoad();

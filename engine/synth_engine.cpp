@@ -10,6 +10,7 @@
 #include "engine/parameter_defaults.h"
 #include "engine/parameter_limits.h"
 #include "engine/render_voice.h"
+#include "engine/voice_slot_content.h"
 
 namespace vt {
 
@@ -137,6 +138,17 @@ void SynthEngine::requestSlotPreparation(int index) {
     return;
   }
   slotPreparationRequests.fetch_or(1u << index, std::memory_order_acq_rel);
+}
+
+void SynthEngine::copyLiveSlot(VoiceSlot& to, int index) {
+  if (index < 0 || index >= kNumSlots || &to == &slots[index]) return;
+  // A loader reading in place already holds the lock (and the engine).
+  if (loadingInPlace) {
+    copyVoiceSlotContent(to, slots[index]);
+    return;
+  }
+  std::lock_guard<std::mutex> lock(suspendedLock);
+  copyVoiceSlotContent(to, slots[index]);
 }
 
 void SynthEngine::runBackgroundWork(void* engine) {

@@ -200,6 +200,12 @@ public:
   // it beside the live slot, which plays as it is until a block adopts the
   // prepared content; on a suspended engine it happens at once.
   void requestSlotPreparation(int index);
+  // Copies live slot 'index' into 'to' for a loader that holds the staging
+  // area (nothing to do when 'to' is the live slot itself, read in place). A
+  // write to a suspended engine prepares live slots in place under the
+  // suspension lock, so the copy takes that lock too, unless the caller reads
+  // in place and holds it already.
+  void copyLiveSlot(VoiceSlot& to, int index);
 
   // The instrument as the host sees it; 'held' is the load the caller holds
   // through stageLoad (or null when it holds none and no load can be pending).
@@ -301,7 +307,7 @@ private:
   SmoothedValue noiseLevel[kNumSlots];
   SmoothedValue morphKnob[kMorphKnobs];
   float morphKnobStart[kMorphKnobs] = {};
-  bool controlsFresh = true;  // nothing rendered since construction or resume
+  bool controlsFresh = true;    // nothing rendered since construction or resume
   bool loadingInPlace = false;  // the held load reads into the live slots (loader thread only)
   bool exclusive = false;       // a non-audio thread holds the render gate (suspended work)
   std::atomic<unsigned> slotPreparationRequests{0};

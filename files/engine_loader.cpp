@@ -28,7 +28,7 @@ bool readBlocks(SynthEngine& engine, int slot, int row, int layer, ByteStream& s
   VoiceSlot& staged = load->stagedSlot(slot);
   // The staged slot starts as a copy of the live one (unless it already holds
   // newer content not yet adopted, or is the live slot); only the chosen layer is read anew.
-  if (load->slotChange[slot] != PendingLoad::ReplaceContent) copyVoiceSlotContent(staged, engine.slot(slot));
+  if (load->slotChange[slot] != PendingLoad::ReplaceContent) engine.copyLiveSlot(staged, slot);
   bool ok = true;
   if (kind != NoiseBlockOnly) ok = readHarmonicBlock(stream, staged.harmonics[row][layer]);
   if (ok && kind != HarmonicBlockOnly) ok = readNoiseBlock(stream, staged.noise[row][layer]);

@@ -105,6 +105,32 @@ TEST(LoadExchange, ReplacedContentKeepsTheSlotsParameterSettings) {
   EXPECT_STREQ(engine->slot(0).name, "");  // the other slots are untouched
 }
 
+// Content staged from the live slot without a voice header of its own (an
+// edit, a block file, a preparation) is adopted with the loop switch and
+// multisample count written after it was staged, not the copies it carries.
+TEST(LoadExchange, ContentStagedBeforeASwitchWriteKeepsTheNewerSwitch) {
+  auto engine = std::make_unique<SynthEngine>();
+  std::vector<float> left(kBlock), right(kBlock);
+  engine->resume();
+  engine->render(left.data(), right.data(), kBlock);
+  ASSERT_FALSE(engine->slot(0).loopOn);
+  {
+    StagedLoad load(*engine, 1u);
+    ASSERT_TRUE(load);
+    VoiceSlot& staged = load->stagedSlot(0);
+    engine->copyLiveSlot(staged, 0);
+    staged.prepare();
+    load->noteSlotChange(0, PendingLoad::ReplaceContent, 0);
+    // Written and played while the content is still being staged.
+    engine->setParameter(GlobalLoopOn, 1.0f);
+    engine->setParameter(NumMultisamplesA, 1.0f);  // all eight rows
+    engine->render(left.data(), right.data(), kBlock);
+  }
+  engine->render(left.data(), right.data(), kBlock);  // adopts the staged content
+  EXPECT_TRUE(engine->slot(0).loopOn);
+  EXPECT_EQ(engine->slot(0).rowCount, VoiceSlot::kRows);
+}
+
 TEST(LoadExchange, AdoptedSetsTakeTheEnginesSampleRate) {
   auto engine = std::make_unique<SynthEngine>();
   engine->setSampleRate(96000.0f);
