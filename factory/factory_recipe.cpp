@@ -11,6 +11,7 @@
 #include "engine/synth_engine.h"
 #include "engine/voice_slot.h"
 #include "factory/category_names.h"
+#include "factory/record_file.h"
 #include "files/byte_stream.h"
 #include "files/instrument_record.h"
 #include "files/library_paths.h"
@@ -422,17 +423,6 @@ InstrumentRecipe airPadInstrument() {
 
 // --- Writing ----------------------------------------------------------------
 
-// Writes one record into a new file, making its folders first.
-bool writeFile(const std::filesystem::path& path, const std::function<bool(ByteStream&)>& write) {
-  std::error_code ignored;
-  std::filesystem::create_directories(path.parent_path(), ignored);
-  ByteStream stream;
-  if (!stream.openFileForWriting(path.string().c_str())) return false;
-  const bool ok = write(stream);
-  const bool closed = stream.close();
-  return ok && closed;
-}
-
 std::string relativePath(std::initializer_list<std::string> parts) {
   std::string path;
   for (const std::string& part : parts) path += (path.empty() ? "" : "/") + part;
@@ -502,7 +492,7 @@ bool writeFactoryLibrary(const std::string& folder, std::vector<std::string>* wr
     if (!slot) return fail(std::string("cannot build the voice ") + recipe.name);
     const std::string file =
         relativePath({voicesRoot, recipe.category, std::string(recipe.name) + "." + kVoiceExtension});
-    if (!writeFile(root / file, [&](ByteStream& out) { return writeVoiceRecord(out, *slot); }))
+    if (!writeRecordFile(root / file, [&](ByteStream& out) { return writeVoiceRecord(out, *slot); }))
       return fail("cannot write " + file);
     if (written) written->push_back(file);
   }
@@ -518,7 +508,7 @@ bool writeFactoryLibrary(const std::string& folder, std::vector<std::string>* wr
     std::unique_ptr<SynthEngine> engine(new (std::nothrow) SynthEngine());
     if (!engine || !engine->constructedCompletely()) return fail("cannot construct an engine");
     if (!buildInstrument(recipe, slots, *engine)) return fail("cannot build the instrument " + recipe.name);
-    if (!writeFile(root / file, [&](ByteStream& out) { return writeInstrumentRecord(out, *engine); }))
+    if (!writeRecordFile(root / file, [&](ByteStream& out) { return writeInstrumentRecord(out, *engine); }))
       return fail("cannot write " + file);
     if (written) written->push_back(file);
     return true;

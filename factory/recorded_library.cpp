@@ -17,6 +17,7 @@
 #include "engine/voice_slot.h"
 #include "factory/category_names.h"
 #include "factory/factory_recipe.h"
+#include "factory/record_file.h"
 #include "files/byte_stream.h"
 #include "files/engine_loader.h"
 #include "files/instrument_record.h"
@@ -444,16 +445,6 @@ void renderHeld(SynthEngine& engine, const std::vector<Held>& notes, double held
 
 double decibels(double level) { return 20.0 * std::log10(level + 1e-12); }
 
-bool writeBytes(const std::filesystem::path& path, const std::function<bool(ByteStream&)>& write) {
-  std::error_code ignored;
-  std::filesystem::create_directories(path.parent_path(), ignored);
-  ByteStream stream;
-  if (!stream.openFileForWriting(path.string().c_str())) return false;
-  const bool ok = write(stream);
-  const bool closed = stream.close();
-  return ok && closed;
-}
-
 std::unique_ptr<SynthEngine> newEngine() {
   std::unique_ptr<SynthEngine> engine(new (std::nothrow) SynthEngine());
   if (!engine || !engine->constructedCompletely()) return nullptr;
@@ -551,7 +542,7 @@ bool writeRecordedLibrary(const std::string& voicesFolder, const std::string& ou
     if (!copyVoiceInto(*carrier, 0, *slot)) return fail("cannot load " + name);
     const VoiceSlot& loaded = carrier->slot(0);
     const std::filesystem::path target = voicesOut / category / (name + "." + kVoiceExtension);
-    if (!writeBytes(target, [&](ByteStream& s) { return writeVoiceRecord(s, loaded); }))
+    if (!writeRecordFile(target, [&](ByteStream& s) { return writeVoiceRecord(s, loaded); }))
       return fail("cannot write " + target.string());
     // The stored file is the voice the instruments take.
     ByteStream back;
@@ -659,7 +650,7 @@ bool writeRecordedLibrary(const std::string& voicesFolder, const std::string& ou
     std::unique_ptr<SynthEngine> engine = build(recipe, volume);
     if (!engine) return fail("cannot build the instrument " + recipe.name);
     const std::filesystem::path target = instrumentsOut / recipe.category / (recipe.name + "." + kInstrumentExtension);
-    if (!writeBytes(target, [&](ByteStream& s) { return writeInstrumentRecord(s, *engine); }))
+    if (!writeRecordFile(target, [&](ByteStream& s) { return writeInstrumentRecord(s, *engine); }))
       return fail("cannot write " + target.string());
     // Measured again as stored.
     for (int pass = 0; pass < 2; ++pass) {
@@ -691,7 +682,7 @@ bool writeRecordedLibrary(const std::string& voicesFolder, const std::string& ou
   reset.settings.push_back({Volume, matchedVolume(noteRmsDb(*noteProbe), chordPeakDb(*chordProbe))});
   std::unique_ptr<SynthEngine> engine = newEngine();
   if (!engine || !buildInstrument(reset, slots, *engine)) return fail("cannot build the reset instrument");
-  if (!writeBytes(root / kResetFileName, [&](ByteStream& s) { return writeInstrumentRecord(s, *engine); }))
+  if (!writeRecordFile(root / kResetFileName, [&](ByteStream& s) { return writeInstrumentRecord(s, *engine); }))
     return fail("cannot write the reset instrument");
   return true;
 }
